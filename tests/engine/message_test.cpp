@@ -85,7 +85,7 @@ VEVIDAV_CHILD(fatal_end_hook) {
 
 VEVIDAV_CHILD(memory_exhausted) {
   ByteBuffer huge;
-  huge.resize(std::size_t{1} << (sizeof(void*) == 8 ? 46 : 31));
+  huge.resize(std::size_t{1} << (sizeof(void*) == 8 ? 62 : 31));
   return 0;  // not reached
 }
 
@@ -126,7 +126,7 @@ TEST(ReportRuntimeError, ZeroDivisorShowsTheBoxAndEndsWithMinusOne) {
 TEST(ReportRuntimeError, MemoryFailureNamesTheSizeAskedFor) {
   FatalRun run = RunFatalChild("memory_exhausted");
   EXPECT_EQ(run.process.exit_code, kFatalExitCode);
-  std::string size = sizeof(void*) == 8 ? "70368744177664" : "2147483648";
+  std::string size = sizeof(void*) == 8 ? "4611686018427387904" : "2147483648";
   // 分配 %d 字节内存失败!
   std::string message = "\xB7\xD6\xC5\xE4 " + size + " \xD7\xD6\xBD\xDA\xC4\xDA\xB4\xE6\xCA\xA7\xB0\xDC!";
   EXPECT_NE(run.box_text.find(std::string(kMessageLine) + message + "\r\n"), std::string::npos)
@@ -142,7 +142,7 @@ TEST(ReportRuntimeError, EndsThroughTheInstalledHook) {
   auto result = testing::RunChild("fatal_end_hook");
 #endif
   EXPECT_EQ(result.exit_code, 7);
-  EXPECT_EQ(result.out, "hook ran\n");
+  EXPECT_EQ(result.out.substr(0, 8), "hook ran");
 }
 
 #ifdef _WIN32

@@ -195,7 +195,8 @@ SeenBox CloseMessageBox(unsigned long pid, const std::string& caption,
   seen.style = GetWindowLongA(box, GWL_STYLE);
   seen.ex_style = GetWindowLongA(box, GWL_EXSTYLE);
   seen.has_owner = GetWindow(box, GW_OWNER) != nullptr;
-  seen.has_icon = GetDlgItem(box, 0x0440) != nullptr;
+  HWND icon = GetDlgItem(box, 0x0440);
+  seen.has_icon = icon != nullptr && SendMessageA(icon, STM_GETICON, 0, 0) != 0;
   EnumChildWindows(box, CountButtons, reinterpret_cast<LPARAM>(&seen.buttons));
   PostMessageA(box, WM_COMMAND, GetDlgItem(box, IDOK) ? IDOK : IDCANCEL, 0);
   return seen;

@@ -67,7 +67,7 @@ struct SeenBox {
   long style = 0;
   long ex_style = 0;
   bool has_owner = false;
-  bool has_icon = false;  // the static icon control 0x0440 exists
+  bool has_icon = false;  // the static icon control 0x0440 holds an icon
   int buttons = 0;        // number of Button children
 };
 // Waits up to `timeout` for a top-level #32770 window of `pid` (with `caption` when it is not
