@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "engine/message.h"
 #include "engine/memory_platform.h"
+#include "engine/message.h"
 
 namespace vevidav {
 

@@ -9,7 +9,8 @@ namespace vevidav {
 
 inline constexpr int kStyleExclamation = 48;  // MB_ICONEXCLAMATION
 
-// The style MessageBoxA receives: MB_TASKMODAL (0x2000) added unless MB_SYSTEMMODAL (0x1000) is set.
+// The style MessageBoxA receives: MB_TASKMODAL (0x2000) added unless MB_SYSTEMMODAL (0x1000) is
+// set.
 int MessageBoxStyle(int style);
 // Shows `message` with the caption "信息：", no owner, and waits until it is closed.
 void ShowMessage(const Text& message, int style);

@@ -110,14 +110,18 @@ std::int32_t FloorToInt(double x) {
   if (std::fabs(fraction) > 0.999999999999) x = x > 0 ? whole + 1 : whole - 1;
   double floored = std::floor(x);
   // Callers pass values that fit; clamp the rest rather than convert out of range.
-  if (!(floored >= std::numeric_limits<std::int32_t>::min())) return std::numeric_limits<std::int32_t>::min();
-  if (floored > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
+  if (!(floored >= std::numeric_limits<std::int32_t>::min()))
+    return std::numeric_limits<std::int32_t>::min();
+  if (floored > std::numeric_limits<std::int32_t>::max())
+    return std::numeric_limits<std::int32_t>::max();
   return static_cast<std::int32_t>(floored);
 }
 
 double Remainder(double a, double b) {
-  if (b == 0) ReportRuntimeError("\xB2\xBB\xC4\xDC\xC7\xF3\xD3\xE0\xCA\xFD\xD3\xDA\xC1\xE3", 0, 0, 0);  // 不能求余数于零
-  return std::fmod(a, b);  // a - trunc(a / b) * b, exactly
+  if (b == 0)
+    ReportRuntimeError("\xB2\xBB\xC4\xDC\xC7\xF3\xD3\xE0\xCA\xFD\xD3\xDA\xC1\xE3", 0, 0,
+                       0);  // 不能求余数于零
+  return std::fmod(a, b);   // a - trunc(a / b) * b, exactly
 }
 
 TextArray SplitText(const Text& t, const Text& delimiter) {

@@ -32,12 +32,16 @@ constexpr int kFatalExitCode = 255;
 constexpr char kHead[] = "\xD4\xCB\xD0\xD0\xCA\xB1\xB3\xF6\xB4\xED!\r\n";
 constexpr char kMessageLine[] = "\r\n\xB4\xED\xCE\xF3\xD0\xC5\xCF\xA2\xA3\xBA";
 constexpr char kCodeLine[] = "\r\n\xB4\xED\xCE\xF3\xB4\xFA\xC2\xEB\xA3\xBA";
-constexpr char kByZero[] = "\xB2\xBB\xC4\xDC\xC7\xF3\xD3\xE0\xCA\xFD\xD3\xDA\xC1\xE3";  // 不能求余数于零
+constexpr char kByZero[] =
+    "\xB2\xBB\xC4\xDC\xC7\xF3\xD3\xE0\xCA\xFD\xD3\xDA\xC1\xE3";  // 不能求余数于零
 
 TEST(MessageBoxStyle, AddsTaskModalUnlessSystemModal) {
   const struct {
     int style, expected;
-  } cases[] = {{0, 0x2000}, {48, 0x2030}, {0x1000, 0x1000}, {0x1030, 0x1030},
+  } cases[] = {{0, 0x2000},
+               {48, 0x2030},
+               {0x1000, 0x1000},
+               {0x1030, 0x1030},
                // added, not or-ed: a style that already has the bit carries into the next one
                {0x2000, 0x4000}};
   for (const auto& c : cases) EXPECT_EQ(MessageBoxStyle(c.style), c.expected) << c.style;
@@ -51,7 +55,8 @@ TEST(RuntimeErrorText, BuildsTheBoxLines) {
   } cases[] = {
       {kByZero, 0, 0, 0, std::string(kHead) + kMessageLine + kByZero + "\r\n\r\n0, 0\r\n"},
       {"", 0, 0, 0, std::string(kHead) + "\r\n0, 0\r\n"},
-      {"x", -5, 3, -4, std::string(kHead) + kCodeLine + "-5\r\n" + kMessageLine + "x\r\n\r\n3, -4\r\n"},
+      {"x", -5, 3, -4,
+       std::string(kHead) + kCodeLine + "-5\r\n" + kMessageLine + "x\r\n\r\n3, -4\r\n"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(RuntimeErrorText(c.message, c.code, c.place1, c.place2).view(), c.expected);
@@ -128,7 +133,8 @@ TEST(ReportRuntimeError, MemoryFailureNamesTheSizeAskedFor) {
   EXPECT_EQ(run.process.exit_code, kFatalExitCode);
   std::string size = sizeof(void*) == 8 ? "4611686018427387904" : "2147483648";
   // 分配 %d 字节内存失败!
-  std::string message = "\xB7\xD6\xC5\xE4 " + size + " \xD7\xD6\xBD\xDA\xC4\xDA\xB4\xE6\xCA\xA7\xB0\xDC!";
+  std::string message =
+      "\xB7\xD6\xC5\xE4 " + size + " \xD7\xD6\xBD\xDA\xC4\xDA\xB4\xE6\xCA\xA7\xB0\xDC!";
   EXPECT_NE(run.box_text.find(std::string(kMessageLine) + message + "\r\n"), std::string::npos)
       << run.box_text;
 }

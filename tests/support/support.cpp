@@ -44,7 +44,8 @@ NativePath SelfPath() {
 #endif
 }
 
-ProcessResult RunChild(const std::string& name, const std::function<void(unsigned long)>& on_started) {
+ProcessResult RunChild(const std::string& name,
+                       const std::function<void(unsigned long)>& on_started) {
   std::string flag = "--child=" + name;
   return RunProgram({SelfPath().native(), NativePath::string_type(flag.begin(), flag.end())}, {},
                     on_started);
@@ -92,7 +93,8 @@ ProcessResult RunProgram(const std::vector<std::wstring>& argv, const std::strin
   SetHandleInformation(in_write, HANDLE_FLAG_INHERIT, 0);
 
   std::wstring command_line;
-  for (const auto& arg : argv) command_line += (command_line.empty() ? L"" : L" ") + QuoteArgument(arg);
+  for (const auto& arg : argv)
+    command_line += (command_line.empty() ? L"" : L" ") + QuoteArgument(arg);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
@@ -117,7 +119,8 @@ ProcessResult RunProgram(const std::vector<std::wstring>& argv, const std::strin
   if (on_started) watcher = std::thread([&] { on_started(info.dwProcessId); });
   std::thread feeder([&] {
     DWORD put = 0;
-    if (!input.empty()) WriteFile(in_write, input.data(), static_cast<DWORD>(input.size()), &put, nullptr);
+    if (!input.empty())
+      WriteFile(in_write, input.data(), static_cast<DWORD>(input.size()), &put, nullptr);
     CloseHandle(in_write);
   });
   std::string err;

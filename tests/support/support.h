@@ -15,9 +15,9 @@ namespace vevidav::testing {
 struct ChildRegistration {
   ChildRegistration(const char* name, int (*body)());
 };
-#define VEVIDAV_CHILD(name)                                                      \
-  static int VevidavChild_##name();                                              \
-  static ::vevidav::testing::ChildRegistration vevidav_child_reg_##name(#name,   \
+#define VEVIDAV_CHILD(name)                                                                    \
+  static int VevidavChild_##name();                                                            \
+  static ::vevidav::testing::ChildRegistration vevidav_child_reg_##name(#name,                 \
                                                                         &VevidavChild_##name); \
   static int VevidavChild_##name()
 
