@@ -42,7 +42,9 @@ std::string FormatProgress(std::uint64_t done, std::uint64_t total, double secon
   }
   if (seconds > 0) {
     double rate = static_cast<double>(done) / seconds;
-    line += rate < kMiB ? Format("  %.0f KiB/s", rate / kKiB) : Format("  %.0f MiB/s", rate / kMiB);
+    line += rate < kKiB   ? Format("  %.0f B/s", rate)
+            : rate < kMiB ? Format("  %.0f KiB/s", rate / kKiB)
+                          : Format("  %.0f MiB/s", rate / kMiB);
   }
   return line;
 }

@@ -56,6 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
         ProgressCase{"rounds_down", kGiB - 1, kGiB, 1.0, " 99%  1024.0 MiB / 1.00 GiB  1024 MiB/s"},
         ProgressCase{"done", kGiB, kGiB, 2.0, "100%  1.00 GiB / 1.00 GiB  512 MiB/s"},
         ProgressCase{"slow", 300 * 1024, 600 * 1024, 3.0, " 50%  300.0 KiB / 600.0 KiB  100 KiB/s"},
+        ProgressCase{"crawling", 9, 18, 1.5, " 50%  9 B / 18 B  6 B/s"},
         // A pipe has no size, and a file can grow while it is read.
         ProgressCase{"size_unknown", 3 * kMiB, 0, 1.5, "      3.0 MiB  2 MiB/s"},
         ProgressCase{"grown_past_size", 3 * kMiB, kMiB, 1.5, "      3.0 MiB  2 MiB/s"},
