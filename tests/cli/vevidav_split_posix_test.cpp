@@ -49,7 +49,8 @@ TEST_F(VevidavSplitPosixTest, ShowsProgressOnATerminalAndClearsIt) {
   std::size_t blank_start = before.rfind('\r', before.size() - 2) + 1;
   std::string blanks = before.substr(blank_start, before.size() - 1 - blank_start);
   EXPECT_EQ(blanks, std::string(blanks.size(), ' ')) << before;
-  EXPECT_GE(blanks.size(), std::string("      12 B  8 B/s").size()) << before;
+  std::size_t line_end = before.find('\r', 1);
+  EXPECT_GE(blanks.size(), line_end - 1) << "blanks all of the last progress line: " << before;
 }
 
 TEST_F(VevidavSplitPosixTest, ShowsNoProgressWhenStandardErrorIsAPipe) {
