@@ -31,9 +31,7 @@ std::string Quoted(const NativePath& path) {
   return quoted;
 }
 
-std::string Pieces(std::int64_t n) {
-  return std::to_string(n) + (n == 1 ? " piece" : " pieces");
-}
+std::string Pieces(std::int64_t n) { return std::to_string(n) + (n == 1 ? " piece" : " pieces"); }
 
 // The folder as a reader wants to see it: absolute, without "." or a trailing separator.
 NativePath ShownFolder(const NativePath& dir) {
@@ -105,8 +103,8 @@ int Split(const CommandLine& command) {
           (unlisted == 1 ? "piece" : "pieces") + " not written");
   }
   if (result.pieces_written > 0) {
-    std::string line = "incomplete: " + Pieces(result.pieces_written) + " written in full to " +
-                       folder;
+    std::string line =
+        "incomplete: " + Pieces(result.pieces_written) + " written in full to " + folder;
     if (result.pieces_failed > 0) {
       line += ", " + std::to_string(result.pieces_failed) + " not written";
     }

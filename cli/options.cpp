@@ -110,7 +110,8 @@ CommandLine ParseCommandLine(const std::vector<Argument>& args) {
       }
     } else {
       for (const Option& o : kOptions) {
-        if (o.short_name == 0 || arg[1] != static_cast<Argument::value_type>(o.short_name)) continue;
+        if (o.short_name == 0 || arg[1] != static_cast<Argument::value_type>(o.short_name))
+          continue;
         if (arg.size() > 2 && o.takes == Takes::kNothing) break;
         option = &o;
         shown = std::string("-") + o.short_name;
@@ -162,7 +163,9 @@ std::string HelpText() {
   std::string second = ConsoleText(PiecePath(dir, 2));
   return "Usage: vevidav-split [-n LINES] [-d DIR] FILE\n"
          "Split FILE, a text with CR LF line ends, into pieces of LINES lines each:\n"
-         "  " + first + ", " + second + ", ...\n"
+         "  " +
+         first + ", " + second +
+         ", ...\n"
          "Files of those names are replaced; the bytes are copied unchanged.\n"
          "\n"
          "  -n, --lines=LINES       lines per piece, 1 to 2147483647, digits only\n"

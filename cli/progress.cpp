@@ -65,7 +65,8 @@ void ProgressLine::Update(std::uint64_t done, std::uint64_t total, Clock::time_p
   if (!enabled_ || now - start_ < kDelay) return;
   if (shown_ != 0 && now - last_ < kInterval) return;
   last_ = now;
-  std::string line = FormatProgress(done, total, std::chrono::duration<double>(now - start_).count());
+  std::string line =
+      FormatProgress(done, total, std::chrono::duration<double>(now - start_).count());
   std::size_t width = line.size();
   // Blank out what is left of a longer line before.
   if (width < shown_) line.append(shown_ - width, ' ');

@@ -39,7 +39,8 @@ inline std::string Lines(std::string text) {
 }
 
 // Runs a program with the given arguments, console output made plain.
-inline ProcessResult RunWithArgs(const NativePath& program, const std::vector<cli::Argument>& args) {
+inline ProcessResult RunWithArgs(const NativePath& program,
+                                 const std::vector<cli::Argument>& args) {
   std::vector<NativePath::string_type> argv{program.native()};
   argv.insert(argv.end(), args.begin(), args.end());
   ProcessResult result = RunProgram(argv);

@@ -16,6 +16,7 @@ Argument Arg(const char* utf8) {
 
 std::vector<Argument> Args(const std::vector<const char*>& utf8) {
   std::vector<Argument> args;
+  args.reserve(utf8.size());
   for (const char* a : utf8) args.push_back(Arg(a));
   return args;
 }
@@ -68,7 +69,10 @@ INSTANTIATE_TEST_SUITE_P(
         AcceptedCase{"last_one_counts", {"-n", "5", "f", "--lines=6"}, 6, ".", "f"},
         AcceptedCase{"dash_is_a_file", {"-"}, 3000, ".", "-"},
         AcceptedCase{"double_dash_ends_options", {"-n", "2", "--", "-d"}, 2, ".", "-d"},
-        AcceptedCase{"chinese_names", {"-d", "输出 目录", "库存清单.txt"}, 3000, "输出 目录",
+        AcceptedCase{"chinese_names",
+                     {"-d", "输出 目录", "库存清单.txt"},
+                     3000,
+                     "输出 目录",
                      "库存清单.txt"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -89,7 +93,8 @@ TEST_P(RefusedTest, IsAUsageError) {
   EXPECT_EQ(command.error, c.error);
 }
 
-#define BAD_LINES(v) "invalid number of lines '" v "': give a whole number from 1 to 2147483647, digits only"
+#define BAD_LINES(v) \
+  "invalid number of lines '" v "': give a whole number from 1 to 2147483647, digits only"
 
 INSTANTIATE_TEST_SUITE_P(
     CommandLine, RefusedTest,
@@ -97,7 +102,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"nothing", {}, "no file to split"},
         RefusedCase{"only_options", {"-n", "5", "-d", "o"}, "no file to split"},
         RefusedCase{"two_files", {"a", "b"}, "one file at a time: extra operand 'b'"},
-        RefusedCase{"two_files_after_double_dash", {"--", "a", "-b"},
+        RefusedCase{"two_files_after_double_dash",
+                    {"--", "a", "-b"},
                     "one file at a time: extra operand '-b'"},
         RefusedCase{"empty_file_name", {""}, "the file name is empty"},
         RefusedCase{"unknown_short", {"-x", "f"}, "unknown option '-x'"},
@@ -110,7 +116,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"short_lines_at_end", {"f", "-n"}, "option '-n' needs a value"},
         RefusedCase{"long_lines_at_end", {"f", "--lines"}, "option '--lines' needs a value"},
         RefusedCase{"short_dir_at_end", {"f", "-d"}, "option '-d' needs a value"},
-        RefusedCase{"long_dir_at_end", {"f", "--output-dir"}, "option '--output-dir' needs a value"},
+        RefusedCase{
+            "long_dir_at_end", {"f", "--output-dir"}, "option '--output-dir' needs a value"},
         RefusedCase{"empty_dir", {"-d", "", "f"}, "the output folder name is empty"},
         RefusedCase{"empty_dir_equals", {"--output-dir=", "f"}, "the output folder name is empty"},
         RefusedCase{"zero", {"-n", "0", "f"}, BAD_LINES("0")},
@@ -128,7 +135,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"empty_count_equals", {"--lines=", "f"}, BAD_LINES("")},
         RefusedCase{"one_too_many", {"-n", "2147483648", "f"}, BAD_LINES("2147483648")},
         RefusedCase{"far_too_many", {"-n", "99999999999", "f"}, BAD_LINES("99999999999")},
-        RefusedCase{"beyond_64_bits", {"-n", "99999999999999999999999", "f"},
+        RefusedCase{"beyond_64_bits",
+                    {"-n", "99999999999999999999999", "f"},
                     BAD_LINES("99999999999999999999999")},
         RefusedCase{"file_taken_as_count", {"-n", "f"}, BAD_LINES("f")},
         RefusedCase{"first_problem_wins", {"-x", "--help"}, "unknown option '-x'"}),
@@ -161,9 +169,7 @@ INSTANTIATE_TEST_SUITE_P(
       return name;
     });
 
-TEST(VersionText, IsTheProductVersion) {
-  EXPECT_EQ(VersionText(), "vevidav-split 2.0.0.4\n");
-}
+TEST(VersionText, IsTheProductVersion) { EXPECT_EQ(VersionText(), "vevidav-split 2.0.0.4\n"); }
 
 }  // namespace
 }  // namespace vevidav::cli

@@ -8,7 +8,7 @@
 namespace vevidav::cli {
 namespace {
 
-constexpr std::uint64_t kMiB = 1024 * 1024;
+constexpr std::uint64_t kMiB = std::uint64_t{1024} * 1024;
 constexpr std::uint64_t kGiB = 1024 * kMiB;
 
 struct SizeCase {
@@ -55,7 +55,8 @@ INSTANTIATE_TEST_SUITE_P(
         // 99.99% is not done yet.
         ProgressCase{"rounds_down", kGiB - 1, kGiB, 1.0, " 99%  1024.0 MiB / 1.00 GiB  1024 MiB/s"},
         ProgressCase{"done", kGiB, kGiB, 2.0, "100%  1.00 GiB / 1.00 GiB  512 MiB/s"},
-        ProgressCase{"slow", 300 * 1024, 600 * 1024, 3.0, " 50%  300.0 KiB / 600.0 KiB  100 KiB/s"},
+        ProgressCase{"slow", std::uint64_t{300} * 1024, std::uint64_t{600} * 1024, 3.0,
+                     " 50%  300.0 KiB / 600.0 KiB  100 KiB/s"},
         ProgressCase{"crawling", 9, 18, 1.5, " 50%  9 B / 18 B  6 B/s"},
         // A pipe has no size, and a file can grow while it is read.
         ProgressCase{"size_unknown", 3 * kMiB, 0, 1.5, "      3.0 MiB  2 MiB/s"},

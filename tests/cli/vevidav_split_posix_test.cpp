@@ -42,7 +42,7 @@ TEST_F(VevidavSplitPosixTest, ShowsProgressOnATerminalAndClearsIt) {
   ASSERT_NE(at, std::string::npos) << run.out;
   std::string before = run.out.substr(0, at);
   // "\r      <bytes>  <speed>" then "\r<blanks>\r" right before the summary.
-  EXPECT_EQ(before.rfind("\r", 0), 0u) << before;
+  EXPECT_EQ(before.rfind('\r', 0), 0u) << before;
   EXPECT_NE(before.find("B/s"), std::string::npos) << before;
   ASSERT_GE(before.size(), 2u);
   EXPECT_EQ(before.back(), '\r');

@@ -32,7 +32,9 @@ class VevidavSplitTest : public ::testing::Test {
     std::filesystem::create_directory(out_);
   }
 
-  ProcessResult Split(const std::vector<cli::Argument>& args) { return RunWithArgs(SplitProgram(), args); }
+  ProcessResult Split(const std::vector<cli::Argument>& args) {
+    return RunWithArgs(SplitProgram(), args);
+  }
 
   // Everything a failed or refused run must leave as it was.
   void ExpectNothingWritten() {
@@ -69,14 +71,15 @@ TEST_F(VevidavSplitTest, SplitsAGeneratedStockListIntoExactPieces) {
   ProcessResult run = Split({Arg("-n"), Arg("1000"), Arg("-d"), out_.native(), input_.native()});
   EXPECT_EQ(run.exit_code, 0);
   EXPECT_EQ(run.err, "");
-  EXPECT_EQ(run.out, "vevidav-split: 5 pieces of up to 1000 lines written to " + Shown(out_) + " (" +
-                         Piece(1) + " " + Shown(NativePath(u8"…")) + " " + Piece(5) + ")\n");
+  EXPECT_EQ(run.out, "vevidav-split: 5 pieces of up to 1000 lines written to " + Shown(out_) +
+                         " (" + Piece(1) + " " + Shown(NativePath(u8"…")) + " " + Piece(5) + ")\n");
 
   std::vector<NativePath> names;
   for (int k = 1; k <= 5; ++k) {
     names.push_back(PiecePath(NativePath(), k));
     std::string expected;
-    for (std::size_t i = (k - 1) * 1000; i < std::min<std::size_t>(k * 1000, lines.size()); ++i) {
+    for (std::size_t i = std::size_t{1000} * (k - 1);
+         i < std::min(std::size_t{1000} * k, lines.size()); ++i) {
       if (!expected.empty()) expected += "\r\n";
       expected += lines[i];
     }
@@ -112,7 +115,8 @@ class SmallInputTest : public VevidavSplitTest, public ::testing::WithParamInter
 TEST_P(SmallInputTest, SaysWhatWasWritten) {
   const SmallCase& c = GetParam();
   WriteBytes(input_, c.content);
-  ProcessResult run = Split({Arg("--lines=2"), Arg("--output-dir=") + out_.native(), input_.native()});
+  ProcessResult run =
+      Split({Arg("--lines=2"), Arg("--output-dir=") + out_.native(), input_.native()});
   EXPECT_EQ(run.exit_code, 0);
   EXPECT_EQ(run.err, "");
   if (c.pieces.empty()) {
@@ -206,9 +210,9 @@ TEST_F(VevidavSplitTest, RefusesAnOutputFolderThatIsNotThere) {
     NativePath dir;
     std::string problem;
   };
-  for (const Case& c : {Case{dir_ / "missing", "does not exist"},
-                        Case{dir_ / "missing" / "deeper", "does not exist"},
-                        Case{input_, "is not a folder"}}) {
+  for (const Case& c :
+       {Case{dir_ / "missing", "does not exist"},
+        Case{dir_ / "missing" / "deeper", "does not exist"}, Case{input_, "is not a folder"}}) {
     SCOPED_TRACE(Shown(c.dir));
     ProcessResult run = Split({Arg("-d"), c.dir.native(), input_.native()});
     EXPECT_EQ(run.exit_code, 1);
@@ -250,11 +254,13 @@ TEST_F(VevidavSplitTest, ListsTenFailedPiecesAndCountsTheRest) {
   }
   ASSERT_EQ(lines.size(), 12u) << run.err;
   for (int k = 1; k <= 10; ++k) {
-    EXPECT_EQ(lines[k - 1].rfind("vevidav-split: cannot write '" + Shown(PiecePath(out_, k)) + "': ", 0),
-              0u)
+    EXPECT_EQ(
+        lines[k - 1].rfind("vevidav-split: cannot write '" + Shown(PiecePath(out_, k)) + "': ", 0),
+        0u)
         << lines[k - 1];
   }
-  EXPECT_EQ(lines[10], "vevidav-split: " + Shown(NativePath(u8"…")) + " and 3 more pieces not written");
+  EXPECT_EQ(lines[10],
+            "vevidav-split: " + Shown(NativePath(u8"…")) + " and 3 more pieces not written");
   EXPECT_EQ(lines[11], "vevidav-split: incomplete: 1 piece written in full to " + Shown(out_) +
                            ", 13 not written");
   EXPECT_EQ(ReadBytes(PiecePath(out_, 14)), "14");
