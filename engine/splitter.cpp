@@ -204,8 +204,10 @@ SplitResult SplitFile(const NativePath& input_path, const NativePath& out_dir,
 
   if (result.input_read) {
     if (held_cr) pieces.Write("\r", 1);  // a CR that ends the text is text
-    // The final partial piece: every line ends in CR LF, the last one included.
-    if (open_line) pieces.Write("\r\n", 2);
+    // A last line without line end still counts. When it completes its piece, that piece is a
+    // full one (no line end after its last line); else the final partial piece gets CR LF after
+    // its last line too.
+    if (open_line && lines + 1 < lines_per_piece) pieces.Write("\r\n", 2);
     if (open_line || lines > 0) pieces.Finish();
   }
   input.Close();

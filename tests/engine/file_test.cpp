@@ -29,6 +29,8 @@ struct ReadCase {
   std::string expected;  // what ReadWholeFile gives
 };
 
+void PrintTo(const ReadCase& c, std::ostream* out) { *out << c.name; }
+
 class ReadWholeFileTest : public ::testing::TestWithParam<ReadCase> {};
 
 TEST_P(ReadWholeFileTest, GivesTheBytesOrAnEmptyBuffer) {
@@ -40,25 +42,26 @@ TEST_P(ReadWholeFileTest, GivesTheBytesOrAnEmptyBuffer) {
   EXPECT_EQ(ToString(ReadWholeFile(TextFromPath(path))), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ReadWholeFileTest,
-    ::testing::Values(ReadCase{"Missing", Entry::kNothing, "", ""},
-                      ReadCase{"Empty", Entry::kFile, "", ""},
-                      ReadCase{"Folder", Entry::kFolder, "", ""},
-                      ReadCase{"ZeroBytesKept", Entry::kFile, "a\0b\r\n\xB0\xA1"s,
-                               "a\0b\r\n\xB0\xA1"s}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, ReadWholeFileTest,
+                         ::testing::Values(ReadCase{"Missing", Entry::kNothing, "", ""},
+                                           ReadCase{"Empty", Entry::kFile, "", ""},
+                                           ReadCase{"Folder", Entry::kFolder, "", ""},
+                                           ReadCase{"ZeroBytesKept", Entry::kFile,
+                                                    "a\0b\r\n\xB0\xA1"s, "a\0b\r\n\xB0\xA1"s}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReadWholeFile, EmptyPathGivesEmptyBuffer) { EXPECT_TRUE(ReadWholeFile(Text()).empty()); }
 
 struct WriteCase {
   const char* name;
-  Entry entry;       // what is at the path before
+  Entry entry;  // what is at the path before
   std::string before;
   std::string buffers[3];  // unused ones are empty, and empty buffers are skipped
   bool ok;
   std::string after;  // the file's bytes afterwards (when ok)
 };
+
+void PrintTo(const WriteCase& c, std::ostream* out) { *out << c.name; }
 
 class WriteWholeFileTest : public ::testing::TestWithParam<WriteCase> {};
 
@@ -70,7 +73,9 @@ TEST_P(WriteWholeFileTest, CreatesOrTruncatesAndWritesInOrder) {
   if (c.entry == Entry::kFolder) fs::create_directory(path);
   bool ok = WriteWholeFile(TextFromPath(path), {c.buffers[0], c.buffers[1], c.buffers[2]});
   EXPECT_EQ(ok, c.ok);
-  if (c.ok) EXPECT_EQ(ReadBytes(path), c.after);
+  if (c.ok) {
+    EXPECT_EQ(ReadBytes(path), c.after);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(

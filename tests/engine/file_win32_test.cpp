@@ -40,6 +40,8 @@ struct DirectoryCase {
   bool needs_cp936;
 };
 
+void PrintTo(const DirectoryCase& c, std::ostream* out) { *out << c.name; }
+
 class DirectoryOfModuleTest : public ::testing::TestWithParam<DirectoryCase> {};
 
 TEST_P(DirectoryOfModuleTest, EverythingBeforeTheLastBackslash) {
@@ -49,14 +51,14 @@ TEST_P(DirectoryOfModuleTest, EverythingBeforeTheLastBackslash) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, DirectoryOfModuleTest,
-    ::testing::Values(
-        DirectoryCase{"Nested", "C:\\a\\b\\prog.exe", "C:\\a\\b", false},
-        DirectoryCase{"DriveRoot", "D:\\tool.exe", "D:", false},
-        DirectoryCase{"NoBackslash", "prog.exe", "", false},
-        // 95 5C is the one character 昞: its 5C is no separator. B0 A1 is 啊.
-        DirectoryCase{"SecondByteIs5C", "C:\\x\\\x95\x5C.exe", "C:\\x", true},
-        DirectoryCase{"OnlyA5CSecondByte", "\x95\x5C.exe", "", true},
-        DirectoryCase{"DoubleByteFolder", "C:\\\xB0\xA1\\prog.exe", "C:\\\xB0\xA1", true}),
+    ::testing::Values(DirectoryCase{"Nested", "C:\\a\\b\\prog.exe", "C:\\a\\b", false},
+                      DirectoryCase{"DriveRoot", "D:\\tool.exe", "D:", false},
+                      DirectoryCase{"NoBackslash", "prog.exe", "", false},
+                      // 95 5C is the one character 昞: its 5C is no separator. B0 A1 is 啊.
+                      DirectoryCase{"SecondByteIs5C", "C:\\x\\\x95\x5C.exe", "C:\\x", true},
+                      DirectoryCase{"OnlyA5CSecondByte", "\x95\x5C.exe", "", true},
+                      DirectoryCase{"DoubleByteFolder", "C:\\\xB0\xA1\\prog.exe", "C:\\\xB0\xA1",
+                                    true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(AnsiPaths, ConvertThroughTheAnsiCodePage) {
@@ -84,6 +86,8 @@ struct HeldCase {
   bool writable;  // OutputFile and WriteWholeFile open it
 };
 
+void PrintTo(const HeldCase& c, std::ostream* out) { *out << c.name; }
+
 class HeldFileTest : public ::testing::TestWithParam<HeldCase> {};
 
 TEST_P(HeldFileTest, OpensOnlyWhatTheOtherHandleShares) {
@@ -102,7 +106,9 @@ TEST_P(HeldFileTest, OpensOnlyWhatTheOtherHandleShares) {
 
   OutputFile output;
   EXPECT_EQ(output.Create(path, &reason), c.writable) << reason;
-  if (!c.writable) EXPECT_FALSE(reason.empty());
+  if (!c.writable) {
+    EXPECT_FALSE(reason.empty());
+  }
   output.Close(&reason);
   EXPECT_EQ(WriteWholeFile(TextFromPath(path), {std::string("x")}), c.writable);
 }

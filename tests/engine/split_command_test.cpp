@@ -23,8 +23,9 @@ using ::vevidav::testing::WriteBytes;
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
-const std::string kDone = "\xB7\xD6\xB8\xEE\xCD\xEA\xB3\xC9";                      // 分割完成
-const std::string kCannotRead = "\xCE\xDE\xB7\xA8\xB6\xC1\xC8\xA1\xCE\xC4\xBC\xFE\xA3\xBA";  // 无法读取文件：
+const std::string kDone = "\xB7\xD6\xB8\xEE\xCD\xEA\xB3\xC9";  // 分割完成
+const std::string kCannotRead =
+    "\xCE\xDE\xB7\xA8\xB6\xC1\xC8\xA1\xCE\xC4\xBC\xFE\xA3\xBA";  // 无法读取文件：
 // 分割未完成，以下文件未能写入：
 const std::string kNotWritten =
     "\xB7\xD6\xB8\xEE\xCE\xB4\xCD\xEA\xB3\xC9\xA3\xAC\xD2\xD4\xCF\xC2\xCE\xC4\xBC\xFE\xCE\xB4\xC4"
@@ -32,7 +33,8 @@ const std::string kNotWritten =
 // 请先选择txt文件或拖拽txt
 const std::string kChooseFirst =
     "\xC7\xEB\xCF\xC8\xD1\xA1\xD4\xF1txt\xCE\xC4\xBC\xFE\xBB\xF2\xCD\xCF\xD7\xA7txt";
-const std::string kRemainderByZero = "\xB2\xBB\xC4\xDC\xC7\xF3\xD3\xE0\xCA\xFD\xD3\xDA\xC1\xE3";  // 不能求余数于零
+const std::string kRemainderByZero =
+    "\xB2\xBB\xC4\xDC\xC7\xF3\xD3\xE0\xCA\xFD\xD3\xDA\xC1\xE3";  // 不能求余数于零
 
 std::string InAll(const char* n) {
   return "\xA1\xAD\xA1\xAD\xB9\xB2 "s + n + " \xB8\xF6\xCE\xC4\xBC\xFE";  // ……共 N 个文件
@@ -73,6 +75,8 @@ struct DescribeCase {
   Shown report;
 };
 
+void PrintTo(const DescribeCase& c, std::ostream* out) { *out << c.name; }
+
 class DescribeSplitTest : public ::testing::TestWithParam<DescribeCase> {};
 
 TEST_P(DescribeSplitTest, SaysWhatHappened) {
@@ -91,13 +95,16 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         DescribeCase{"Done", SplitResult(), {kDone, 0}},
         DescribeCase{"InputFailed", InputFailed(SplitResult()), {kCannotRead + "C:\\in.txt", 48}},
-        DescribeCase{"InputFailureComesFirst", InputFailed(PiecesFailed(3)),
+        DescribeCase{"InputFailureComesFirst",
+                     InputFailed(PiecesFailed(3)),
                      {kCannotRead + "C:\\in.txt", 48}},
         DescribeCase{"OnePiece", PiecesFailed(1), {kNotWritten + Listed(1), 48}},
         DescribeCase{"TenPieces", PiecesFailed(10), {kNotWritten + Listed(10), 48}},
-        DescribeCase{"ElevenPieces", PiecesFailed(11),
+        DescribeCase{"ElevenPieces",
+                     PiecesFailed(11),
                      {kNotWritten + Listed(10) + "\r\n" + InAll("11"), 48}},
-        DescribeCase{"ManyPieces", PiecesFailed(12345),
+        DescribeCase{"ManyPieces",
+                     PiecesFailed(12345),
                      {kNotWritten + Listed(10) + "\r\n" + InAll("12345"), 48}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -136,6 +143,8 @@ struct CommandCase {
   std::vector<std::string> pieces;
 };
 
+void PrintTo(const CommandCase& c, std::ostream* out) { *out << c.name; }
+
 class SplitCommandCaseTest : public SplitIntoDirectoryTest,
                              public ::testing::WithParamInterface<CommandCase> {};
 
@@ -161,9 +170,19 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"FirstByteZero", Input::kFile, "\0a\r\n"s, "2", kDone, 0, {}},
         CommandCase{"Split", Input::kFile, "a\r\nb\r\nc", "2", kDone, 0, {"a\r\nb", "c\r\n"}},
         // ２ (full width) and a tab before it: the count goes through TextToInt.
-        CommandCase{"FullWidthCount", Input::kFile, "a\r\nb\r\nc", "\t\xA3\xB2", kDone, 0,
+        CommandCase{"FullWidthCount",
+                    Input::kFile,
+                    "a\r\nb\r\nc",
+                    "\t\xA3\xB2",
+                    kDone,
+                    0,
                     {"a\r\nb", "c\r\n"}},
-        CommandCase{"NegativeCountCutsByItsSize", Input::kFile, "a\r\nb\r\nc", "-2", kDone, 0,
+        CommandCase{"NegativeCountCutsByItsSize",
+                    Input::kFile,
+                    "a\r\nb\r\nc",
+                    "-2",
+                    kDone,
+                    0,
                     {"a\r\nb", "c\r\n"}},
         CommandCase{"ZeroCountEmptyText", Input::kFile, "\0a"s, "0", kDone, 0, {}},
         CommandCase{"ZeroCountMissing", Input::kNone, "", "0", kCannotRead, 48, {}}),
@@ -175,7 +194,7 @@ TEST_F(SplitIntoDirectoryTest, PieceFailureIsListed) {
   SplitIntoDirectory(input_text_, "2", out_);
   std::string listed = "\r\n" + std::string(TextFromPath(PiecePath(out_, 1)).view());
   EXPECT_EQ(shown_messages, (std::vector<Shown>{{kNotWritten + listed, 48}}));
-  EXPECT_EQ(ReadBytes(PiecePath(out_, 2)), "c\r\nd\r\n");
+  EXPECT_EQ(ReadBytes(PiecePath(out_, 2)), "c\r\nd");
 }
 
 void SetEnvironment(const char* name, const char* value) {
@@ -237,8 +256,8 @@ TEST(SplitCommand, WritesBesideTheExecutable) {
     NativePath copy = dir / folder / self.filename();
     fs::copy_file(self, copy);
     WriteBytes(dir / "input.txt", "a\r\nb\r\nc");
-    auto result =
-        testing::RunProgram({copy.native(), NativePath("--child=split_beside_executable").native()});
+    auto result = testing::RunProgram(
+        {copy.native(), NativePath("--child=split_beside_executable").native()});
     EXPECT_EQ(result.exit_code, 0);
     EXPECT_EQ(result.out, kDone + "|0");
     EXPECT_EQ(ReadBytes(PiecePath(dir / folder, 1)), "a\r\nb");

@@ -96,6 +96,8 @@ struct PieceCase {
   Pieces pieces;
 };
 
+void PrintTo(const PieceCase& c, std::ostream* out) { *out << c.name; }
+
 class PieceCaseTest : public SplitterTest, public ::testing::WithParamInterface<PieceCase> {};
 
 TEST_P(PieceCaseTest, WritesExactlyThesePieces) {
@@ -113,9 +115,8 @@ TEST_P(PieceCaseTest, WritesExactlyThesePieces) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, PieceCaseTest,
     ::testing::Values(
-        PieceCase{"EmptyFile", "", 2, {}},
-        PieceCase{"FirstByteZero", "\0a\r\nb"s, 2, {}},
-        PieceCase{"ZeroEndsTheText", "a\r\nb\0c\r\nd"s, 1, {"a", "b\r\n"}},
+        PieceCase{"EmptyFile", "", 2, {}}, PieceCase{"FirstByteZero", "\0a\r\nb"s, 2, {}},
+        PieceCase{"ZeroEndsTheText", "a\r\nb\0c\r\nd"s, 1, {"a", "b"}},
         PieceCase{"ZeroRightAfterAPiece", "a\r\nb\r\n\0c"s, 1, {"a", "b"}},
         PieceCase{"FullAndPartial", "a\r\nb\r\nc", 2, {"a\r\nb", "c\r\n"}},
         PieceCase{"FinalLineEndEndsLastLine", "a\r\nb\r\n", 2, {"a\r\nb"}},
@@ -124,12 +125,17 @@ INSTANTIATE_TEST_SUITE_P(
         PieceCase{"JustALineEnd", "\r\n", 2, {"\r\n"}},
         PieceCase{"OneEmptyLinePerPiece", "\r\n\r\n", 1, {"", ""}},
         PieceCase{"LfAndCrAreNoLineEnds", "a\nb\rc", 2, {"a\nb\rc\r\n"}},
-        PieceCase{"CrAtTheEnd", "a\r", 1, {"a\r\r\n"}},
-        PieceCase{"DoubleByteThenLineEnd", "\xB0\xA1\r\nx", 1, {"\xB0\xA1", "x\r\n"}},
-        PieceCase{"OddHighRunTakesTheCr", "\xE4\xB8\xAD\r\nx", 1, {"\xE4\xB8\xAD\r\nx\r\n"}},
-        PieceCase{"Lines1001By500", Lines(1, 1001, false), 500,
+        PieceCase{"CrAtTheEnd", "a\r", 2, {"a\r\r\n"}},
+        PieceCase{"LastLineCompletesAFullPiece", "a\r\nb", 2, {"a\r\nb"}},
+        PieceCase{"DoubleByteThenLineEnd", "\xB0\xA1\r\nx", 1, {"\xB0\xA1", "x"}},
+        PieceCase{"OddHighRunTakesTheCr", "\xE4\xB8\xAD\r\nx", 2, {"\xE4\xB8\xAD\r\nx\r\n"}},
+        PieceCase{"Lines1001By500",
+                  Lines(1, 1001, false),
+                  500,
                   {Lines(1, 500, false), Lines(501, 1000, false), "line 1001\r\n"}},
-        PieceCase{"Lines1001By500WithFinalLineEnd", Lines(1, 1001, true), 500,
+        PieceCase{"Lines1001By500WithFinalLineEnd",
+                  Lines(1, 1001, true),
+                  500,
                   {Lines(1, 500, false), Lines(501, 1000, false), "line 1001\r\n"}},
         PieceCase{"MultipleOfN", Lines(1, 6, true), 3, {Lines(1, 3, false), Lines(4, 6, false)}}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -143,23 +149,36 @@ TEST_F(SplitterTest, SameAsTheWholeFileModelForEveryBlockSize) {
     int length = pick(40);
     while (static_cast<int>(content.size()) < length) {
       switch (pick(9)) {
-        case 0: content += "\r\n"; break;
-        case 1: content += '\r'; break;
-        case 2: content += '\n'; break;
+        case 0:
+          content += "\r\n";
+          break;
+        case 1:
+          content += '\r';
+          break;
+        case 2:
+          content += '\n';
+          break;
         case 3:
-        case 4: content += static_cast<char>(0x80 + pick(0x80)); break;
-        case 5: if (pick(4) == 0) content += '\0'; break;
-        default: content += static_cast<char>('a' + pick(3)); break;
+        case 4:
+          content += static_cast<char>(0x80 + pick(0x80));
+          break;
+        case 5:
+          if (pick(4) == 0) content += '\0';
+          break;
+        default:
+          content += static_cast<char>('a' + pick(3));
+          break;
       }
     }
     if (round % 2 == 1) content += "\r\n";
+    WriteBytes(input_, content);
     for (std::int64_t n : {1, 2, 3, 7}) {
       Pieces expected = WholeFileModel(content, n);
       for (std::size_t block = 1; block <= 16; ++block) {
-        SplitResult result = Split(content, Options(n, block));
+        SplitResult result = SplitFile(input_, out_, Options(n, block));
         ASSERT_TRUE(result.Succeeded()) << result.input_error;
-        ASSERT_EQ(ReadPieces(out_), expected)
-            << "round " << round << ", n " << n << ", block size " << block;
+        ASSERT_EQ(ReadPieces(out_), expected) << ::testing::PrintToString(content) << " round "
+                                              << round << ", n " << n << ", block size " << block;
         for (std::int64_t k = 1; k <= static_cast<std::int64_t>(expected.size()); ++k)
           fs::remove(PiecePath(out_, k));
       }
@@ -179,7 +198,9 @@ TEST_F(SplitterTest, PiecesOfAnEarlierRunBeyondTheseStay) {
 TEST_F(SplitterTest, ReportsProgressAfterEveryBlock) {
   std::vector<std::pair<std::uint64_t, std::uint64_t>> calls;
   SplitOptions options = Options(2, 4);
-  options.progress = [&](std::uint64_t done, std::uint64_t total) { calls.emplace_back(done, total); };
+  options.progress = [&](std::uint64_t done, std::uint64_t total) {
+    calls.emplace_back(done, total);
+  };
   Split("0123456789", options);
   using Call = std::pair<std::uint64_t, std::uint64_t>;
   EXPECT_EQ(calls, (std::vector<Call>{{4, 10}, {8, 10}, {10, 10}}));
@@ -193,6 +214,8 @@ struct SelfCase {
   bool hard_link;      // the input is elsewhere and the piece a hard link to it
 };
 
+void PrintTo(const SelfCase& c, std::ostream* out) { *out << c.name; }
+
 class InputIsAPieceTest : public SplitterTest, public ::testing::WithParamInterface<SelfCase> {};
 
 TEST_P(InputIsAPieceTest, SplitsTheOldContent) {
@@ -205,7 +228,9 @@ TEST_P(InputIsAPieceTest, SplitsTheOldContent) {
   SplitResult result = SplitFile(c.hard_link ? input_ : piece, out_, Options(2, 5));
   EXPECT_TRUE(result.Succeeded()) << result.input_error;
   EXPECT_EQ(ReadPieces(out_), WholeFileModel(content, 2));
-  if (c.hard_link) EXPECT_EQ(ReadBytes(input_), content);
+  if (c.hard_link) {
+    EXPECT_EQ(ReadBytes(input_), content);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, InputIsAPieceTest,
@@ -220,6 +245,8 @@ struct InputFailureCase {
   const char* name;
   bool folder;  // a folder of the input's name, else nothing there
 };
+
+void PrintTo(const InputFailureCase& c, std::ostream* out) { *out << c.name; }
 
 class InputFailureTest : public SplitterTest,
                          public ::testing::WithParamInterface<InputFailureCase> {};
@@ -263,7 +290,8 @@ TEST_F(SplitterTest, EveryPieceFailedKeepsTheFirstTenAndTheCount) {
   EXPECT_EQ(result.pieces_failed, 12);
   ASSERT_EQ(result.first_failures.size(), kMaxListedFailures);
   for (std::size_t i = 0; i < kMaxListedFailures; ++i)
-    EXPECT_EQ(result.first_failures[i].path, PiecePath(not_a_folder, static_cast<std::int64_t>(i) + 1));
+    EXPECT_EQ(result.first_failures[i].path,
+              PiecePath(not_a_folder, static_cast<std::int64_t>(i) + 1));
 }
 
 // Over 4 GiB of input whose text ends early: the size stays whole and the hole is never read.

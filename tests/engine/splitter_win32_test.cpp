@@ -54,8 +54,8 @@ class SplitterOnWindows : public ::testing::Test {
 
 TEST_F(SplitterOnWindows, InputHeldOpenForWritingIsNotRead) {
   WriteBytes(input_, "a\r\nb\r\n");
-  Handle writer(CreateFileW(input_.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING, 0,
-                            nullptr));
+  Handle writer(
+      CreateFileW(input_.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(writer.ok());
   SplitResult result = Split(1);
   EXPECT_FALSE(result.input_read);
@@ -66,8 +66,8 @@ TEST_F(SplitterOnWindows, InputHeldOpenForWritingIsNotRead) {
 TEST_F(SplitterOnWindows, LockedPieceFailsTheOthersAreWritten) {
   WriteBytes(input_, "a\r\nb\r\nc\r\nd\r\ne");
   WriteBytes(PiecePath(out_, 2), "locked");
-  Handle locker(CreateFileW(PiecePath(out_, 2).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
-                            nullptr));
+  Handle locker(
+      CreateFileW(PiecePath(out_, 2).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(locker.ok());
   SplitResult result = Split(2);
   EXPECT_EQ(result.pieces_written, 2);
@@ -82,13 +82,13 @@ TEST_F(SplitterOnWindows, LockedPieceFailsTheOthersAreWritten) {
 // Another program locks a range of the input: the read that meets it fails part-way.
 TEST_F(SplitterOnWindows, ReadErrorPartWayKeepsThePiecesWritten) {
   WriteBytes(input_, "a\r\nb\r\nc\r\nd\r\ne\r\nf\r\n");
-  Handle reader(CreateFileW(input_.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, 0,
-                            nullptr));
+  Handle reader(
+      CreateFileW(input_.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(reader.ok());
   OVERLAPPED at{};
   at.Offset = 10;
-  ASSERT_TRUE(LockFileEx(reader.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 8,
-                         0, &at));
+  ASSERT_TRUE(
+      LockFileEx(reader.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 8, 0, &at));
   SplitResult result = Split(1, 4);
   EXPECT_FALSE(result.input_read);
   EXPECT_FALSE(result.input_error.empty());
@@ -112,8 +112,10 @@ TEST_F(SplitterOnWindows, PieceNamesInTheAnsiCodePage) {
   FindClose(search);
   std::sort(names.begin(), names.end());
   // 实时库存
-  EXPECT_EQ(names, (std::vector<std::string>{"\xCA\xB5\xCA\xB1\xBF\xE2\xB4\xE6" "1.txt",
-                                             "\xCA\xB5\xCA\xB1\xBF\xE2\xB4\xE6" "2.txt"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"\xCA\xB5\xCA\xB1\xBF\xE2\xB4\xE6"
+                                             "1.txt",
+                                             "\xCA\xB5\xCA\xB1\xBF\xE2\xB4\xE6"
+                                             "2.txt"}));
 }
 
 // Ωé한ő日本: 한 and ő have no form in code page 936; the pieces are written all the same.
@@ -124,7 +126,9 @@ TEST_F(SplitterOnWindows, FolderNameOutsideTheAnsiCodePage) {
   SplitOptions options;
   options.lines_per_piece = 2;
   SplitResult result = SplitFile(input_, folder, options);
-  EXPECT_TRUE(result.Succeeded()) << (result.first_failures.empty() ? "" : result.first_failures[0].reason);
+  EXPECT_TRUE(result.Succeeded()) << (result.first_failures.empty()
+                                          ? ""
+                                          : result.first_failures[0].reason);
   EXPECT_EQ(ReadBytes(PiecePath(folder, 1)), "a\r\nb");
   EXPECT_EQ(ReadBytes(PiecePath(folder, 2)), "c\r\n");
 }
