@@ -141,7 +141,9 @@ SplitResult SplitFile(const NativePath& input_path, const NativePath& out_dir,
 
   while (!text_ended) {
     std::string reason;
-    std::int64_t got = input.Read(block.get(), block_size, &reason);
+    std::int64_t got = options.read_block
+                           ? options.read_block(input, block.get(), block_size, &reason)
+                           : input.Read(block.get(), block_size, &reason);
     if (got < 0) {
       result.input_read = false;
       result.input_error = std::move(reason);

@@ -279,6 +279,25 @@ TEST_F(SplitterTest, APieceThatCannotBeWrittenDoesNotStopTheOthers) {
   EXPECT_EQ(ReadBytes(PiecePath(out_, 3)), "e\r\n");
 }
 
+// The third read fails: what was written stays, the piece being written is left as it is, and
+// nothing is written after the failure.
+TEST_F(SplitterTest, ReadErrorPartWayStopsAndKeepsThePiecesWritten) {
+  SplitOptions options = Options(1, 4);
+  int reads = 0;
+  options.read_block = [&](InputFile& input, char* buffer, std::size_t size, std::string* reason) {
+    if (++reads < 3) return input.Read(buffer, size, reason);
+    *reason = "device error";
+    return std::int64_t{-1};
+  };
+  // Blocks of 4: "a CR LF b", "CR LF c CR", then the failure.
+  SplitResult result = Split("a\r\nb\r\nc\r\nd\r\ne\r\n", options);
+  EXPECT_FALSE(result.input_read);
+  EXPECT_EQ(result.input_error, "device error");
+  EXPECT_EQ(result.pieces_written, 2);
+  EXPECT_EQ(result.pieces_failed, 0);
+  EXPECT_EQ(ReadPieces(out_), (Pieces{"a", "b", "c"}));
+}
+
 // A file where the folder should be: no piece can be created.
 TEST_F(SplitterTest, EveryPieceFailedKeepsTheFirstTenAndTheCount) {
   NativePath not_a_folder = dir_ / "file";

@@ -79,24 +79,6 @@ TEST_F(SplitterOnWindows, LockedPieceFailsTheOthersAreWritten) {
   EXPECT_EQ(ReadBytes(PiecePath(out_, 3)), "e\r\n");
 }
 
-// Another program locks a range of the input: the read that meets it fails part-way.
-TEST_F(SplitterOnWindows, ReadErrorPartWayKeepsThePiecesWritten) {
-  WriteBytes(input_, "a\r\nb\r\nc\r\nd\r\ne\r\nf\r\n");
-  Handle reader(
-      CreateFileW(input_.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
-  ASSERT_TRUE(reader.ok());
-  OVERLAPPED at{};
-  at.Offset = 10;
-  ASSERT_TRUE(
-      LockFileEx(reader.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 8, 0, &at));
-  SplitResult result = Split(1, 4);
-  EXPECT_FALSE(result.input_read);
-  EXPECT_FALSE(result.input_error.empty());
-  EXPECT_EQ(ReadBytes(PiecePath(out_, 1)), "a");
-  EXPECT_EQ(ReadBytes(PiecePath(out_, 2)), "b");
-  EXPECT_FALSE(fs::exists(PiecePath(out_, 4)));
-}
-
 // On a code page 936 system the ANSI names are exactly 实时库存<k>.txt in that code page.
 TEST_F(SplitterOnWindows, PieceNamesInTheAnsiCodePage) {
   if (GetACP() != 936) GTEST_SKIP() << "ANSI code page is not 936";
