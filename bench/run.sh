@@ -78,7 +78,7 @@ check_pieces() {
   # Every full piece drops its last CR LF; a shorter last piece keeps it.
   if [ $((lines % LINES)) = 0 ]; then want_bytes=$((size - 2 * want_pieces)); else want_bytes=$((size - 2 * (want_pieces - 1))); fi
   pieces=$(find "$out" -maxdepth 1 -name '实时库存*.txt' | wc -l)
-  got_bytes=$(find "$out" -maxdepth 1 -name '实时库存*.txt' -printf '%s\n' | awk '{ s += $1 } END { print s + 0 }')
+  got_bytes=$(find "$out" -maxdepth 1 -name '实时库存*.txt' -printf '%s\n' | awk '{ s += $1 } END { printf "%.0f\n", s }')
   if [ "$pieces" != "$want_pieces" ] || [ "$got_bytes" != "$want_bytes" ]; then
     say "bench: vevidav-split wrote $pieces pieces, $got_bytes bytes; expected $want_pieces pieces, $want_bytes bytes"
     exit 1
