@@ -260,8 +260,11 @@ bool OutputFile::IsOpen() const { return fd_ >= 0; }
 
 bool MoveAside(const NativePath& path, NativePath* aside, std::string* reason) {
   for (int attempt = 0; attempt < 1000; ++attempt) {
+    std::string suffix = ".";
+    if (attempt > 0) suffix.append(std::to_string(attempt)).append(".");
+    suffix.append("bak");
     NativePath candidate = path;
-    candidate += attempt == 0 ? ".bak" : "." + std::to_string(attempt) + ".bak";
+    candidate += suffix;
     struct stat info;
     if (::lstat(candidate.c_str(), &info) == 0 || errno != ENOENT) continue;
     if (::rename(path.c_str(), candidate.c_str()) != 0) {

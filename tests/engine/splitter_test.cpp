@@ -241,6 +241,19 @@ INSTANTIATE_TEST_SUITE_P(Cases, InputIsAPieceTest,
                                            SelfCase{"HardLinkToLaterPiece", 2, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// When the split goes wrong, the input's old content, renamed aside, is kept: no line is lost.
+TEST_F(SplitterTest, InputThatWasAPieceIsKeptAsideWhenTheSplitFails) {
+  const std::string content = Lines(1, 4, false);
+  WriteBytes(PiecePath(out_, 1), content);
+  fs::create_directory(PiecePath(out_, 2));
+  SplitResult result = SplitFile(PiecePath(out_, 1), out_, Options(2, 5));
+  EXPECT_EQ(result.pieces_failed, 1);
+  EXPECT_EQ(ReadBytes(PiecePath(out_, 1)), Lines(1, 2, false));
+  NativePath aside = PiecePath(out_, 1);
+  aside += ".bak";
+  EXPECT_EQ(ReadBytes(aside), content);
+}
+
 struct InputFailureCase {
   const char* name;
   bool folder;  // a folder of the input's name, else nothing there
