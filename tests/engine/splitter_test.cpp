@@ -186,6 +186,17 @@ TEST_F(SplitterTest, SameAsTheWholeFileModelForEveryBlockSize) {
   }
 }
 
+// Thousands of pieces out of one block: the writes queue up far beyond what one job holds.
+TEST_F(SplitterTest, ManyPiecesFromOneBlock) {
+  std::string content;
+  for (int i = 1; i <= 5000; ++i) content += std::to_string(i) + (i % 7 == 0 ? "\r\n\r\n" : "\r\n");
+  SplitResult result = Split(content, Options(1));
+  EXPECT_TRUE(result.Succeeded());
+  Pieces expected = WholeFileModel(content, 1);
+  EXPECT_EQ(result.pieces_written, static_cast<std::int64_t>(expected.size()));
+  EXPECT_EQ(ReadPieces(out_), expected);
+}
+
 TEST_F(SplitterTest, PiecesOfAnEarlierRunBeyondTheseStay) {
   WriteBytes(PiecePath(out_, 1), "old first piece, longer than the new one");
   WriteBytes(PiecePath(out_, 4), "old fourth piece");
