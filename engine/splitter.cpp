@@ -184,7 +184,7 @@ class WritePipeline {
     std::size_t size;
   };
   static constexpr std::size_t kSlots = 8;
-  static constexpr std::size_t kOpsPerJob = 512;
+  static constexpr std::size_t kOpsPerJob = 256;
 
   void Add(const Op& op) {
     if (filled_ == 0) WaitFor(handed_ + 1 - std::min<std::uint64_t>(handed_ + 1, kSlots));
