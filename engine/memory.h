@@ -21,8 +21,8 @@ struct ResultAllocator {
 
   T* allocate(std::size_t n) {
     // An overflowing size is asked for as the largest one, so the report still names a size.
-    std::size_t bytes = n > static_cast<std::size_t>(-1) / sizeof(T) ? static_cast<std::size_t>(-1)
-                                                                     : n * sizeof(T);
+    std::size_t bytes =
+        n > static_cast<std::size_t>(-1) / sizeof(T) ? static_cast<std::size_t>(-1) : n * sizeof(T);
     return static_cast<T*>(AllocateResult(bytes));
   }
   void deallocate(T* p, std::size_t) noexcept { FreeResult(p); }

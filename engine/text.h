@@ -24,6 +24,7 @@ class Text {
   std::size_t size() const { return bytes_.size(); }
   bool empty() const { return bytes_.empty(); }
   std::string_view view() const { return {bytes_.data(), bytes_.size()}; }
+  operator std::string_view() const { return view(); }  // NOLINT(google-explicit-constructor)
   unsigned char operator[](std::size_t i) const { return static_cast<unsigned char>(bytes_[i]); }
 
   Text& operator+=(const Text& more);

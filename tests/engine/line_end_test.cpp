@@ -39,26 +39,25 @@ TEST_P(LineEndTest, SameEndsForEveryBlockSize) {
 
 INSTANTIATE_TEST_SUITE_P(
     PairRule, LineEndTest,
-    ::testing::Values(
-        LineEndCase{"Ascii", "a\r\nb\r\nc", {3, 6}},
-        LineEndCase{"LoneCrAndLf", "a\rb\nc\r\r\n", {8}},
-        LineEndCase{"PairThenCrLf", "\xB0\xA1\r\nx", {4}},
-        LineEndCase{"OddRunSwallowsCr", "\xE4\xB8\xAD\r\nx", {}},
-        LineEndCase{"PairWithLowTrailByte", "\xB0\x41\r\n", {4}},
-        LineEndCase{"CrAsTrailThenCrLf", "\xAD\r\r\n", {4}},
-        LineEndCase{"HighRunAfterLineEnd", "\r\n\xB0\xA1\xB0\r\n\r\n", {2, 9}},
-        LineEndCase{"EmptyLines", "\r\n\r\n", {2, 4}},
-        LineEndCase{"TrailingCr", "a\r", {}}),
+    ::testing::Values(LineEndCase{"Ascii", "a\r\nb\r\nc", {3, 6}},
+                      LineEndCase{"LoneCrAndLf", "a\rb\nc\r\r\n", {8}},
+                      LineEndCase{"PairThenCrLf", "\xB0\xA1\r\nx", {4}},
+                      LineEndCase{"OddRunSwallowsCr", "\xE4\xB8\xAD\r\nx", {}},
+                      LineEndCase{"PairWithLowTrailByte", "\xB0\x41\r\n", {4}},
+                      LineEndCase{"CrAsTrailThenCrLf", "\xAD\r\r\n", {4}},
+                      LineEndCase{"HighRunAfterLineEnd", "\r\n\xB0\xA1\xB0\r\n\r\n", {2, 9}},
+                      LineEndCase{"EmptyLines", "\r\n\r\n", {2, 4}},
+                      LineEndCase{"TrailingCr", "a\r", {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(StartsCharacter, FollowsThePairsFromAKnownStart) {
   const char* bytes = "\xB0\xA1\xB0x";
   EXPECT_TRUE(StartsCharacter(bytes, 0, 2, true));
   EXPECT_FALSE(StartsCharacter(bytes, 0, 3, true));
-  EXPECT_TRUE(StartsCharacter(bytes, 1, 2, false));   // position 1 is A1, a second byte
+  EXPECT_TRUE(StartsCharacter(bytes, 1, 2, false));  // position 1 is A1, a second byte
   EXPECT_FALSE(StartsCharacter(bytes, 1, 3, false));
   EXPECT_FALSE(StartsCharacter(bytes, 0, 0, false));
-  EXPECT_TRUE(StartsCharacter(bytes, 0, 4, false));   // after x, whatever came before
+  EXPECT_TRUE(StartsCharacter(bytes, 0, 4, false));  // after x, whatever came before
 }
 
 }  // namespace

@@ -44,7 +44,8 @@ NativePath SelfPath() {
 #endif
 }
 
-ProcessResult RunChild(const std::string& name, const std::function<void(unsigned long)>& on_started) {
+ProcessResult RunChild(const std::string& name,
+                       const std::function<void(unsigned long)>& on_started) {
   std::string flag = "--child=" + name;
   return RunProgram({SelfPath().native(), NativePath::string_type(flag.begin(), flag.end())}, {},
                     on_started);
@@ -92,7 +93,8 @@ ProcessResult RunProgram(const std::vector<std::wstring>& argv, const std::strin
   SetHandleInformation(in_write, HANDLE_FLAG_INHERIT, 0);
 
   std::wstring command_line;
-  for (const auto& arg : argv) command_line += (command_line.empty() ? L"" : L" ") + QuoteArgument(arg);
+  for (const auto& arg : argv)
+    command_line += (command_line.empty() ? L"" : L" ") + QuoteArgument(arg);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
@@ -117,7 +119,8 @@ ProcessResult RunProgram(const std::vector<std::wstring>& argv, const std::strin
   if (on_started) watcher = std::thread([&] { on_started(info.dwProcessId); });
   std::thread feeder([&] {
     DWORD put = 0;
-    if (!input.empty()) WriteFile(in_write, input.data(), static_cast<DWORD>(input.size()), &put, nullptr);
+    if (!input.empty())
+      WriteFile(in_write, input.data(), static_cast<DWORD>(input.size()), &put, nullptr);
     CloseHandle(in_write);
   });
   std::string err;
@@ -195,7 +198,8 @@ SeenBox CloseMessageBox(unsigned long pid, const std::string& caption,
   seen.style = GetWindowLongA(box, GWL_STYLE);
   seen.ex_style = GetWindowLongA(box, GWL_EXSTYLE);
   seen.has_owner = GetWindow(box, GW_OWNER) != nullptr;
-  seen.has_icon = GetDlgItem(box, 0x0440) != nullptr;
+  HWND icon = GetDlgItem(box, 0x0440);
+  seen.has_icon = icon != nullptr && SendMessageA(icon, STM_GETICON, 0, 0) != 0;
   EnumChildWindows(box, CountButtons, reinterpret_cast<LPARAM>(&seen.buttons));
   PostMessageA(box, WM_COMMAND, GetDlgItem(box, IDOK) ? IDOK : IDCANCEL, 0);
   return seen;

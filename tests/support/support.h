@@ -15,9 +15,9 @@ namespace vevidav::testing {
 struct ChildRegistration {
   ChildRegistration(const char* name, int (*body)());
 };
-#define VEVIDAV_CHILD(name)                                                      \
-  static int VevidavChild_##name();                                              \
-  static ::vevidav::testing::ChildRegistration vevidav_child_reg_##name(#name,   \
+#define VEVIDAV_CHILD(name)                                                                    \
+  static int VevidavChild_##name();                                                            \
+  static ::vevidav::testing::ChildRegistration vevidav_child_reg_##name(#name,                 \
                                                                         &VevidavChild_##name); \
   static int VevidavChild_##name()
 
@@ -67,7 +67,7 @@ struct SeenBox {
   long style = 0;
   long ex_style = 0;
   bool has_owner = false;
-  bool has_icon = false;  // the static icon control 0x0440 exists
+  bool has_icon = false;  // the static icon control 0x0440 holds an icon
   int buttons = 0;        // number of Button children
 };
 // Waits up to `timeout` for a top-level #32770 window of `pid` (with `caption` when it is not
