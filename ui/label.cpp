@@ -33,6 +33,11 @@ LRESULT CALLBACK LabelProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam
         return 0;
       case WM_ERASEBKGND:
         return 1;  // the paint fills everything it draws
+      case WM_SETFONT:  // kept to be answered; the label always paints in the default GUI font
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, static_cast<LONG_PTR>(wparam));
+        return 0;
+      case WM_GETFONT:
+        return GetWindowLongPtrA(hwnd, GWLP_USERDATA);
       case WM_SETTEXT: {
         LRESULT result = DefWindowProcA(hwnd, message, wparam, lparam);
         InvalidateRect(hwnd, nullptr, FALSE);

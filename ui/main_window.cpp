@@ -216,6 +216,11 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_DESTROY:
       Raise(description_.on_destroy);
       return 0;
+    case WM_SETFONT:
+      font_ = reinterpret_cast<HFONT>(wparam);
+      return 0;
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(font_);
   }
   return DefWindowProcA(hwnd_, message, wparam, lparam);
 }

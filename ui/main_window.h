@@ -91,6 +91,7 @@ class MainWindow {
   bool picture_decoded_ = false;
   std::optional<Picture> picture_;
   HWND focus_at_deactivation_ = nullptr;
+  HFONT font_ = nullptr;
   Text own_selected_path_;  // when the context brings none
 };
 
