@@ -99,8 +99,8 @@ HWND CreateOwnerWindow() {
     return RegisterClassExA(&window_class) != 0;
   }();
   if (!registered) return nullptr;
-  return CreateWindowExA(WS_EX_TOOLWINDOW, kOwnerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr,
-                         nullptr, GetModuleHandleA(nullptr), nullptr);
+  return CreateWindowExA(WS_EX_TOOLWINDOW, kOwnerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                         GetModuleHandleA(nullptr), nullptr);
 }
 
 }  // namespace
@@ -122,9 +122,10 @@ void InitializeShell() {
     state.registry.push_back(Entry{&description, nullptr, false});
   if (state.registry.empty()) {
     // 载入窗口模板数据段出错!
-    ReportRuntimeError("\xD4\xD8\xC8\xEB\xB4\xB0\xBF\xDA\xC4\xA3\xB0\xE5\xCA\xFD\xBE\xDD\xB6\xCE\xB3\xF6"
-                       "\xB4\xED!",
-                       0, 0, 0);
+    ReportRuntimeError(
+        "\xD4\xD8\xC8\xEB\xB4\xB0\xBF\xDA\xC4\xA3\xB0\xE5\xCA\xFD\xBE\xDD\xB6\xCE\xB3\xF6"
+        "\xB4\xED!",
+        0, 0, 0);
   }
 }
 

@@ -10,8 +10,8 @@ namespace vevidav::ui {
 
 std::string FilterForPlatform(const Text& filter) {
   std::string out(filter.view());
-  while (!out.empty() && (out.back() == ' ' || out.back() == '\t' || out.back() == '\r' ||
-                          out.back() == '\n'))
+  while (!out.empty() &&
+         (out.back() == ' ' || out.back() == '\t' || out.back() == '\r' || out.back() == '\n'))
     out.pop_back();
   if (out.empty()) return out;
   if (!out.ends_with("||")) out += "||";

@@ -2,6 +2,7 @@
 // The drop-target component: an IDropTarget registered for one window, taking the kinds of
 // dragged data its switches allow and raising FilesDropped with the dropped names.
 #include <windows.h>
+
 #include <ole2.h>
 #include <shellapi.h>
 

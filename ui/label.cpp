@@ -32,7 +32,7 @@ LRESULT CALLBACK LabelProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam
         PaintLabel(hwnd);
         return 0;
       case WM_ERASEBKGND:
-        return 1;  // the paint fills everything it draws
+        return 1;       // the paint fills everything it draws
       case WM_SETFONT:  // kept to be answered; the label always paints in the default GUI font
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, static_cast<LONG_PTR>(wparam));
         return 0;

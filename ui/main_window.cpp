@@ -60,9 +60,8 @@ std::unique_ptr<MainWindow> MainWindow::Create(const WindowDescription& descript
   int left = (GetSystemMetrics(SM_CXSCREEN) - description.width) / 2;
   int top = (GetSystemMetrics(SM_CYSCREEN) - description.height) / 2;
   HWND hwnd = CreateWindowExA(description.ex_style, kMainWindowClass, description.title,
-                              description.style, left, top, description.width,
-                              description.height, window->context_.owner, nullptr, Module(),
-                              window.get());
+                              description.style, left, top, description.width, description.height,
+                              window->context_.owner, nullptr, Module(), window.get());
   if (!hwnd) return nullptr;
   RECT outer;
   GetWindowRect(hwnd, &outer);
@@ -119,12 +118,23 @@ bool MainWindow::CreateControls() {
 HWND MainWindow::CreateControl(const ControlDescription& control) {
   const char* window_class = nullptr;
   switch (control.kind) {
-    case ControlKind::kEditBox: window_class = "EDIT"; break;
-    case ControlKind::kLabel: window_class = LabelClassName(); break;
-    case ControlKind::kButton: window_class = "BUTTON"; break;
-    case ControlKind::kComboBox: window_class = "COMBOBOX"; break;
-    case ControlKind::kStatusBar: window_class = STATUSCLASSNAMEA; break;
-    default: return nullptr;
+    case ControlKind::kEditBox:
+      window_class = "EDIT";
+      break;
+    case ControlKind::kLabel:
+      window_class = LabelClassName();
+      break;
+    case ControlKind::kButton:
+      window_class = "BUTTON";
+      break;
+    case ControlKind::kComboBox:
+      window_class = "COMBOBOX";
+      break;
+    case ControlKind::kStatusBar:
+      window_class = STATUSCLASSNAMEA;
+      break;
+    default:
+      return nullptr;
   }
   auto id = static_cast<INT_PTR>(kFirstControlId + controls_.size());
   HWND hwnd = CreateWindowExA(0, window_class, control.text, control.style, control.left,
@@ -230,7 +240,8 @@ void MainWindow::OnPaint() {
   if (!picture_decoded_) {
     // One attempt: the picture is part of the executable and does not change.
     picture_decoded_ = true;
-    if (description_.picture_id) picture_ = DecodePictureResource(Module(), description_.picture_id);
+    if (description_.picture_id)
+      picture_ = DecodePictureResource(Module(), description_.picture_id);
   }
   if (picture_) {
     RECT client;
@@ -283,7 +294,8 @@ void MainWindow::OnSetFocus() {
 
 void MainWindow::LayOutStatusBar() {
   for (const Live& control : controls_)
-    if (control.description->kind == ControlKind::kStatusBar) SendMessageA(control.hwnd, WM_SIZE, 0, 0);
+    if (control.description->kind == ControlKind::kStatusBar)
+      SendMessageA(control.hwnd, WM_SIZE, 0, 0);
 }
 
 bool MainWindow::PreTranslateMessage(const MSG& message) {
@@ -359,8 +371,8 @@ Text MainWindow::GetText(std::string_view name) const {
     LRESULT length = SendMessageA(control->hwnd, CB_GETLBTEXTLEN, selected, 0);
     if (length == CB_ERR || length <= 0) return {};
     text.resize(static_cast<std::size_t>(length) + 1);
-    length = SendMessageA(control->hwnd, CB_GETLBTEXT, selected,
-                          reinterpret_cast<LPARAM>(text.data()));
+    length =
+        SendMessageA(control->hwnd, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(text.data()));
     if (length == CB_ERR) return {};
     text.resize(static_cast<std::size_t>(length));
   } else {

@@ -20,8 +20,8 @@ namespace vevidav::ui {
 
 // What the window gets from the program that loads it.
 struct WindowContext {
-  HWND owner = nullptr;            // the owner of a window without parent
-  Text* selected_path = nullptr;   // the program's one global, which file selection writes
+  HWND owner = nullptr;                   // the owner of a window without parent
+  Text* selected_path = nullptr;          // the program's one global, which file selection writes
   std::function<void(MainWindow&)> gone;  // the window has disappeared (WM_NCDESTROY)
 };
 

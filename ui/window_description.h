@@ -14,7 +14,15 @@ class MainWindow;
 using EventHandler = void (*)(MainWindow& window);
 using TextEventHandler = void (*)(MainWindow& window, const Text& text);
 
-enum class ControlKind { kEditBox, kLabel, kButton, kComboBox, kStatusBar, kCommonDlg, kDropTarget };
+enum class ControlKind {
+  kEditBox,
+  kLabel,
+  kButton,
+  kComboBox,
+  kStatusBar,
+  kCommonDlg,
+  kDropTarget
+};
 
 struct Colours {
   COLORREF text = RGB(0, 0, 0);

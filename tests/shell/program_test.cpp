@@ -1,5 +1,6 @@
 // Vevidav.exe as the user runs it: a copy in a folder of its own, driven from this process.
 #include <windows.h>
+
 #include <winver.h>
 
 #include <gtest/gtest.h>
@@ -17,7 +18,8 @@ constexpr char kTitle[] = "Vevidav byRedivez v20.04.23";
 constexpr char kInfoCaption[] = "\xD0\xC5\xCF\xA2\xA3\xBA";  // 信息：
 // 提示：分割后的文件保存在本程序所在的文件夹
 constexpr char kNotice[] =
-    "\xCC\xE1\xCA\xBE\xA3\xBA\xB7\xD6\xB8\xEE\xBA\xF3\xB5\xC4\xCE\xC4\xBC\xFE\xB1\xA3\xB4\xE6\xD4\xDA"
+    "\xCC\xE1\xCA\xBE\xA3\xBA\xB7\xD6\xB8\xEE\xBA\xF3\xB5\xC4\xCE\xC4\xBC\xFE\xB1\xA3\xB4\xE6\xD4"
+    "\xDA"
     "\xB1\xBE\xB3\xCC\xD0\xF2\xCB\xF9\xD4\xDA\xB5\xC4\xCE\xC4\xBC\xFE\xBC\xD0";
 
 NativePath BuiltProgram() {
@@ -97,16 +99,20 @@ TEST(ProgramTest, StartsOwnedByAHiddenWindowWithThePathBoxFocusedAndEscapeEndsIt
   HWND owner = nullptr, focus = nullptr, path_box = nullptr;
   std::string notice;
   bool owner_visible = true, owner_tool = false;
-  ProcessResult result = RunProgramIn(folder, [&](HWND window, DWORD) {
-    owner = GetWindow(window, GW_OWNER);
-    owner_visible = owner && IsWindowVisible(owner);
-    owner_tool = owner && (GetWindowLongA(owner, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
-    for (HWND edit = Child(window, "Edit"); edit; edit = GetWindow(edit, GW_HWNDNEXT))
-      if (ClassOf(edit) == "Edit" && !(GetWindowLongA(edit, GWL_STYLE) & ES_MULTILINE)) path_box = edit;
-    notice = TextOf(Child(window, "msctls_statusbar32"));  // part 0
-    focus = FocusOf(window);
-    PostMessageA(focus, WM_KEYDOWN, VK_ESCAPE, 1);
-  }, &found);
+  ProcessResult result = RunProgramIn(
+      folder,
+      [&](HWND window, DWORD) {
+        owner = GetWindow(window, GW_OWNER);
+        owner_visible = owner && IsWindowVisible(owner);
+        owner_tool = owner && (GetWindowLongA(owner, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+        for (HWND edit = Child(window, "Edit"); edit; edit = GetWindow(edit, GW_HWNDNEXT))
+          if (ClassOf(edit) == "Edit" && !(GetWindowLongA(edit, GWL_STYLE) & ES_MULTILINE))
+            path_box = edit;
+        notice = TextOf(Child(window, "msctls_statusbar32"));  // part 0
+        focus = FocusOf(window);
+        PostMessageA(focus, WM_KEYDOWN, VK_ESCAPE, 1);
+      },
+      &found);
   ASSERT_TRUE(found);
   EXPECT_NE(owner, nullptr);
   EXPECT_FALSE(owner_visible);
@@ -129,17 +135,21 @@ TEST(ProgramTest, SplitButtonWritesThePiecesBesideTheProgram) {
 
   bool found = false;
   SeenBox done;
-  ProcessResult result = RunProgramIn(folder, [&](HWND window, DWORD pid) {
-    SendMessageA(Child(window, "Edit"), WM_SETTEXT, 0, 0);
-    for (HWND edit = GetWindow(window, GW_CHILD); edit; edit = GetWindow(edit, GW_HWNDNEXT)) {
-      if (ClassOf(edit) == "Edit" && !(GetWindowLongA(edit, GWL_STYLE) & ES_MULTILINE))
-        SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-    }
-    SendMessageA(Child(window, "ComboBox"), CB_SETCURSEL, 0, 0);  // "500"
-    PostMessageA(Child(window, "Button", "\xB7\xD6\xB8\xEE\xCE\xC4\xB1\xBE"), BM_CLICK, 0, 0);  // 分割文本
-    done = CloseMessageBox(pid, kInfoCaption);
-    PostMessageA(window, WM_CLOSE, 0, 0);
-  }, &found);
+  ProcessResult result = RunProgramIn(
+      folder,
+      [&](HWND window, DWORD pid) {
+        SendMessageA(Child(window, "Edit"), WM_SETTEXT, 0, 0);
+        for (HWND edit = GetWindow(window, GW_CHILD); edit; edit = GetWindow(edit, GW_HWNDNEXT)) {
+          if (ClassOf(edit) == "Edit" && !(GetWindowLongA(edit, GWL_STYLE) & ES_MULTILINE))
+            SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+        }
+        SendMessageA(Child(window, "ComboBox"), CB_SETCURSEL, 0, 0);  // "500"
+        PostMessageA(Child(window, "Button", "\xB7\xD6\xB8\xEE\xCE\xC4\xB1\xBE"), BM_CLICK, 0,
+                     0);  // 分割文本
+        done = CloseMessageBox(pid, kInfoCaption);
+        PostMessageA(window, WM_CLOSE, 0, 0);
+      },
+      &found);
   ASSERT_TRUE(found);
   ASSERT_TRUE(done.found);
   EXPECT_EQ(done.text, "\xB7\xD6\xB8\xEE\xCD\xEA\xB3\xC9");  // 分割完成
@@ -183,7 +193,8 @@ TEST(ProgramTest, ManifestBindsCommonControls6ForThisArchitecture) {
   EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
   // The program's own identity and the controls' both name the build's architecture.
   std::size_t named = 0;
-  for (std::size_t at = 0; (at = manifest.find("processorArchitecture=" + arch, at)) != std::string::npos; ++at)
+  for (std::size_t at = 0;
+       (at = manifest.find("processorArchitecture=" + arch, at)) != std::string::npos; ++at)
     ++named;
   EXPECT_EQ(named, 2u) << manifest;
   EXPECT_EQ(manifest.find("dpiAware"), std::string::npos);
@@ -210,10 +221,11 @@ TEST(ProgramTest, VersionResourceSays2004AndVevidav) {
                              reinterpret_cast<void**>(&translation), &length));
   char key[64];
   for (const char* name : {"ProductName", "ProductVersion", "FileVersion"}) {
-    std::snprintf(key, sizeof key, "\\StringFileInfo\\%04x%04x\\%s", translation[0],
-                  translation[1], name);
+    std::snprintf(key, sizeof key, "\\StringFileInfo\\%04x%04x\\%s", translation[0], translation[1],
+                  name);
     char* value = nullptr;
-    ASSERT_TRUE(VerQueryValueA(block.data(), key, reinterpret_cast<void**>(&value), &length)) << key;
+    ASSERT_TRUE(VerQueryValueA(block.data(), key, reinterpret_cast<void**>(&value), &length))
+        << key;
     EXPECT_STREQ(value, std::string(name) == "ProductName" ? "Vevidav" : "2.0.0.4");
   }
 }

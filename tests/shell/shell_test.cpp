@@ -105,8 +105,8 @@ TEST_F(ShellTest, FreeSelectedPathReleasesThePath) {
 
 TEST_F(ShellTest, LoadWindowInDialogStyleWaitsUntilTheWindowIsGone) {
   shell::InitializeShell();
-  HWND stranger = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr,
-                                  nullptr);
+  HWND stranger =
+      CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
   auto seen = std::async(std::launch::async, [] {
     HWND window = WaitForMainWindow(GetCurrentProcessId());
     std::pair<HWND, bool> result{nullptr, false};
@@ -172,7 +172,8 @@ TEST_F(ChildTest, FatalEndShowsTheBoxEndsWithMinusOneAndSkipsTheExitRoutines) {
   });
   ASSERT_TRUE(box.found);
   // 不能求余数于零
-  EXPECT_NE(box.text.find("\xB2\xBB\xC4\xDC\xC7\xF3\xD3\xE0\xCA\xFD\xD3\xDA\xC1\xE3"), std::string::npos)
+  EXPECT_NE(box.text.find("\xB2\xBB\xC4\xDC\xC7\xF3\xD3\xE0\xCA\xFD\xD3\xDA\xC1\xE3"),
+            std::string::npos)
       << box.text;
   EXPECT_FALSE(box.has_owner);
   EXPECT_TRUE(window_enabled_under_box);

@@ -1,5 +1,6 @@
 // Choosing the file: the txt test, the open-file dialog flows and drops on the window.
 #include <windows.h>
+
 #include <commdlg.h>
 #include <ole2.h>
 #include <wrl/client.h>
@@ -22,7 +23,8 @@ namespace {
 namespace names = ui::names;
 using Microsoft::WRL::ComPtr;
 
-constexpr char kNotTxt[] = "\xC4\xFA\xD1\xA1\xD4\xF1\xB5\xC4\xB2\xBB\xCA\xC7txt\xCE\xC4\xB1\xBE";  // 您选择的不是txt文本
+constexpr char kNotTxt[] =
+    "\xC4\xFA\xD1\xA1\xD4\xF1\xB5\xC4\xB2\xBB\xCA\xC7txt\xCE\xC4\xB1\xBE";  // 您选择的不是txt文本
 
 std::string Ansi(const NativePath& path) {
   const std::wstring& wide = path.native();
@@ -49,12 +51,12 @@ const TxtCase kTxtCases[] = {
     {"C:\\a\\stock.txt", true},
     {"C:\\a\\STOCK.TXT", true},
     {"x.TxT", true},
-    {"notetxt", true},           // no dot needed
+    {"notetxt", true},  // no dot needed
     {"txt", true},
-    {"xt", false},               // shorter than three bytes
+    {"xt", false},  // shorter than three bytes
     {"", false},
-    {"a.txt ", false},           // a trailing blank
-    {"a.txt\r\n", false},        // what several dropped names end in
+    {"a.txt ", false},     // a trailing blank
+    {"a.txt\r\n", false},  // what several dropped names end in
     {"a.csv", false},
     {"a.tx", false},
     {"\xCE\xC4\xB1\xBE", false},  // 文本: ends in a double-byte character
@@ -99,9 +101,9 @@ INSTANTIATE_TEST_SUITE_P(FileSelection, FilterTest, ::testing::ValuesIn(kFilterC
 
 TEST(CommonDlgTest, DefaultsGiveTheOpenFlagsAndANegativeFilterIndexIsStoredAsZero) {
   ui::CommonDlg dialog;
-  EXPECT_EQ(dialog.Flags(), static_cast<DWORD>(OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT |
-                                               OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST |
-                                               OFN_EXPLORER | OFN_ENABLESIZING));
+  EXPECT_EQ(dialog.Flags(),
+            static_cast<DWORD>(OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST |
+                               OFN_FILEMUSTEXIST | OFN_EXPLORER | OFN_ENABLESIZING));
   dialog.SetInitialFilter(-4);
   EXPECT_EQ(dialog.InitialFilter(), 0);
   dialog.SetFileName(Text());
@@ -216,9 +218,9 @@ void RecordMessage(const Text& message, int style) { g_messages.emplace_back(mes
 struct DropCase {
   const char* label;
   std::vector<std::string> files;  // empty: text data only
-  bool accepted;                    // the drag is taken at all
+  bool accepted;                   // the drag is taken at all
   bool warning;
-  std::string path_box;             // afterwards ("" keeps the earlier one)
+  std::string path_box;  // afterwards ("" keeps the earlier one)
 };
 
 const DropCase kDropCases[] = {
@@ -287,7 +289,8 @@ TEST_F(DropFixture, TwoNamesReachTheHandlerEachFollowedByCrLf) {
   FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
   STGMEDIUM medium{};
   ASSERT_EQ(data->GetData(&format, &medium), S_OK);
-  EXPECT_EQ(ui::DroppedText(static_cast<HDROP>(medium.hGlobal)), Text("C:\\a.txt\r\nC:\\b.txt\r\n"));
+  EXPECT_EQ(ui::DroppedText(static_cast<HDROP>(medium.hGlobal)),
+            Text("C:\\a.txt\r\nC:\\b.txt\r\n"));
   ReleaseStgMedium(&medium);
 }
 

@@ -1,5 +1,6 @@
 // The main window as the user meets it: settings, controls, colours, focus and keys.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
@@ -23,7 +24,8 @@ namespace names = ui::names;
 constexpr char kTitle[] = "Vevidav byRedivez v20.04.23";
 // 提示：分割后的文件保存在本程序所在的文件夹
 constexpr char kNotice[] =
-    "\xCC\xE1\xCA\xBE\xA3\xBA\xB7\xD6\xB8\xEE\xBA\xF3\xB5\xC4\xCE\xC4\xBC\xFE\xB1\xA3\xB4\xE6\xD4\xDA"
+    "\xCC\xE1\xCA\xBE\xA3\xBA\xB7\xD6\xB8\xEE\xBA\xF3\xB5\xC4\xCE\xC4\xBC\xFE\xB1\xA3\xB4\xE6\xD4"
+    "\xDA"
     "\xB1\xBE\xB3\xCC\xD0\xF2\xCB\xF9\xD4\xDA\xB5\xC4\xCE\xC4\xBC\xFE\xBC\xD0";
 
 std::string Lower(std::string s) {
@@ -47,7 +49,8 @@ TEST_F(MainWindowSettingsTest, TitleSizePlaceFrameOwnerIconAndFont) {
   LONG style = GetWindowLongA(hwnd, GWL_STYLE);
   for (LONG bit : {WS_CAPTION, WS_SYSMENU, WS_MINIMIZEBOX, WS_CLIPCHILDREN, WS_VISIBLE})
     EXPECT_EQ(style & bit, bit) << std::hex << bit;
-  for (LONG bit : {LONG{WS_THICKFRAME}, LONG{WS_MAXIMIZEBOX}, LONG{WS_CHILD}, static_cast<LONG>(WS_POPUP), LONG{WS_DISABLED}})
+  for (LONG bit : {LONG{WS_THICKFRAME}, LONG{WS_MAXIMIZEBOX}, LONG{WS_CHILD},
+                   static_cast<LONG>(WS_POPUP), LONG{WS_DISABLED}})
     EXPECT_EQ(style & bit, 0) << std::hex << bit;
   LONG ex_style = GetWindowLongA(hwnd, GWL_EXSTYLE);
   for (LONG bit : {WS_EX_TOPMOST, WS_EX_APPWINDOW, WS_EX_TOOLWINDOW, WS_EX_ACCEPTFILES})
@@ -152,9 +155,7 @@ TEST_P(ControlTest, ClassPlaceSizeStylesAndText) {
 }
 
 INSTANTIATE_TEST_SUITE_P(MainWindow, ControlTest, ::testing::ValuesIn(kControlCases),
-                         [](const auto& info) {
-                           return "control" + std::to_string(info.index);
-                         });
+                         [](const auto& info) { return "control" + std::to_string(info.index); });
 
 TEST_F(MainWindowSettingsTest, NotesTextIsExactAndWraps) {
   Open();
@@ -194,9 +195,8 @@ TEST_F(MainWindowSettingsTest, StatusBarIsDockedWithOnePanelAndTheNotice) {
 TEST_F(MainWindowSettingsTest, LineCountBoxOffersThirteenItemsWith3000Selected) {
   Open();
   HWND combo = Control(names::组合框_分割行数);
-  const std::vector<std::string> expected = {"500",  "1000", "1500", "2000", "2500",
-                                             "3000", "4000", "5000", "6000", "7000",
-                                             "8000", "9000", "10000"};
+  const std::vector<std::string> expected = {"500",  "1000", "1500", "2000", "2500", "3000", "4000",
+                                             "5000", "6000", "7000", "8000", "9000", "10000"};
   ASSERT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), 13);
   for (int i = 0; i < 13; ++i) {
     char item[32] = {};
@@ -279,9 +279,9 @@ TEST_P(ColourTest, AnswersTheControlsColoursAndASolidBrush) {
   HDC dc = CreateCompatibleDC(nullptr);
   SetTextColor(dc, RGB(1, 2, 3));
   SetBkColor(dc, RGB(4, 5, 6));
-  auto brush = reinterpret_cast<HBRUSH>(SendMessageA(
-      window_->hwnd(), c.message, reinterpret_cast<WPARAM>(dc),
-      reinterpret_cast<LPARAM>(Control(c.name))));
+  auto brush = reinterpret_cast<HBRUSH>(SendMessageA(window_->hwnd(), c.message,
+                                                     reinterpret_cast<WPARAM>(dc),
+                                                     reinterpret_cast<LPARAM>(Control(c.name))));
   EXPECT_EQ(GetTextColor(dc), c.text);
   EXPECT_EQ(GetBkColor(dc), c.back);
   LOGBRUSH logical{};

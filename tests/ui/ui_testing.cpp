@@ -71,8 +71,8 @@ void MainWindowTest::Open(const ui::WindowDescription* description) {
   context.owner = owner_;
   context.selected_path = &selected_path_;
   context.gone = [this](ui::MainWindow&) { gone_ = true; };
-  window_ = ui::MainWindow::Create(description ? *description : ui::WindowDescriptions()[0],
-                                   context);
+  window_ =
+      ui::MainWindow::Create(description ? *description : ui::WindowDescriptions()[0], context);
   ASSERT_TRUE(window_);
   window_->Show();
   SetForegroundWindow(window_->hwnd());
@@ -135,7 +135,8 @@ SeenDialog AnswerOpenDialog(const std::string& name, std::chrono::milliseconds t
   if (types) {
     LRESULT selected = SendMessageA(types, CB_GETCURSEL, 0, 0);
     char text[512] = {};
-    if (selected != CB_ERR) SendMessageA(types, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(text));
+    if (selected != CB_ERR)
+      SendMessageA(types, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(text));
     seen.file_type = text;
   }
   if (name.empty()) {
@@ -158,7 +159,8 @@ namespace {
 
 class DataObject final : public IDataObject {
  public:
-  DataObject(CLIPFORMAT format, std::string payload) : format_(format), payload_(std::move(payload)) {}
+  DataObject(CLIPFORMAT format, std::string payload)
+      : format_(format), payload_(std::move(payload)) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
     if (riid == IID_IUnknown || riid == IID_IDataObject) {

@@ -2,6 +2,7 @@
 // The main window in the test process: created from its description, shown, and driven with
 // messages; modal UI is read and closed from a helper thread.
 #include <windows.h>
+
 #include <ole2.h>
 
 #include <gtest/gtest.h>
