@@ -60,6 +60,9 @@ class InputFile {
   int fd_ = -1;
 #endif
   std::uint64_t size_ = 0;
+  // The file's identity: (volume serial, file index) on Windows, (st_dev, st_ino) elsewhere.
+  std::uint64_t device_ = 0;
+  std::uint64_t index_ = 0;
 };
 
 // A file created (or truncated) for writing, opened for nobody else meanwhile.

@@ -20,6 +20,10 @@ struct SplitOptions {
   std::size_t block_size = kDefaultBlockSize;
   // Called after every block with the bytes taken so far and the input's size at opening.
   std::function<void(std::uint64_t done, std::uint64_t total)> progress;
+  // Reads the next block in place of InputFile::Read (same contract), so that tests can make a
+  // read fail part-way, which no file on the test machines does.
+  std::function<std::int64_t(InputFile& input, char* buffer, std::size_t size, std::string* reason)>
+      read_block;
 };
 
 struct PieceFailure {

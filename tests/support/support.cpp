@@ -299,6 +299,22 @@ void WriteBytes(const NativePath& path, const std::string& bytes) {
   if (!out) throw std::runtime_error("cannot write " + path.string());
 }
 
+void WriteSparse(const NativePath& path, const std::string& head, std::uint64_t size) {
+  WriteBytes(path, head);
+#ifdef _WIN32
+  // Not resize_file: the C runtime may grow a file by writing the zeros.
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  LARGE_INTEGER end;
+  end.QuadPart = static_cast<LONGLONG>(size);
+  bool ok = file != INVALID_HANDLE_VALUE && SetFilePointerEx(file, end, nullptr, FILE_BEGIN) &&
+            SetEndOfFile(file);
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  if (!ok) throw std::runtime_error("cannot extend " + path.string());
+#else
+  std::filesystem::resize_file(path, size);
+#endif
+}
+
 std::vector<NativePath> ListDir(const NativePath& dir) {
   std::vector<NativePath> names;
   for (const auto& entry : std::filesystem::directory_iterator(dir))

@@ -1,6 +1,7 @@
 #pragma once
 // Test helpers shared by every test executable.
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -55,6 +56,9 @@ class TempDir {
 
 std::string ReadBytes(const NativePath& path);
 void WriteBytes(const NativePath& path, const std::string& bytes);
+// A file of `size` bytes that starts with `head` and is a hole (zero bytes) after it: big files
+// without the disk time.
+void WriteSparse(const NativePath& path, const std::string& head, std::uint64_t size);
 // The names in a folder, sorted.
 std::vector<NativePath> ListDir(const NativePath& dir);
 
