@@ -261,7 +261,12 @@ bool OutputFile::IsOpen() const { return fd_ >= 0; }
 bool MoveAside(const NativePath& path, NativePath* aside, std::string* reason) {
   for (int attempt = 0; attempt < 1000; ++attempt) {
     NativePath candidate = path;
-    candidate += attempt == 0 ? ".bak" : "." + std::to_string(attempt) + ".bak";
+    // Appended piece by piece: "." + std::to_string(n) trips a false -Wrestrict in GCC 12 at -O3.
+    if (attempt != 0) {
+      candidate += ".";
+      candidate += std::to_string(attempt);
+    }
+    candidate += ".bak";
     struct stat info;
     if (::lstat(candidate.c_str(), &info) == 0 || errno != ENOENT) continue;
     if (::rename(path.c_str(), candidate.c_str()) != 0) {
