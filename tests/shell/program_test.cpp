@@ -153,6 +153,9 @@ TEST(ProgramTest, SplitButtonWritesThePiecesBesideTheProgram) {
   ASSERT_TRUE(found);
   ASSERT_TRUE(done.found);
   EXPECT_EQ(done.text, "\xB7\xD6\xB8\xEE\xCD\xEA\xB3\xC9");  // 分割完成
+  EXPECT_FALSE(done.has_owner);
+  EXPECT_FALSE(done.has_icon);  // style 0: OK alone
+  EXPECT_EQ(done.buttons, 1);
   EXPECT_EQ(result.exit_code, 0);
   EXPECT_EQ(ListDir(folder.path()),
             (std::vector<NativePath>{L"Vevidav.exe", L"stock.txt", L"实时库存1.txt",
