@@ -120,6 +120,7 @@ TEST(ProgramTest, StartsOwnedByAHiddenWindowWithThePathBoxFocusedAndEscapeEndsIt
   EXPECT_EQ(focus, path_box);
   EXPECT_EQ(notice, kNotice);
   EXPECT_EQ(result.exit_code, 0);  // ended by Escape, not killed
+  EXPECT_EQ(ListDir(folder.path()), std::vector<NativePath>{L"Vevidav.exe"});  // nothing written
 }
 
 TEST(ProgramTest, SplitButtonWritesThePiecesBesideTheProgram) {

@@ -192,6 +192,23 @@ TEST_F(MainWindowSettingsTest, StatusBarIsDockedWithOnePanelAndTheNotice) {
   EXPECT_EQ(HIWORD(length_and_type), 0);  // the normal sunken border
 }
 
+TEST_F(MainWindowSettingsTest, MinimisingAndRestoringKeepTheLayout) {
+  Open();
+  HWND bar = Control(names::状态条1);
+  RECT before = PlaceInParent(bar), outer_before;
+  GetWindowRect(window_->hwnd(), &outer_before);
+  ShowWindow(window_->hwnd(), SW_MINIMIZE);
+  Pump(window_.get());
+  EXPECT_TRUE(IsIconic(window_->hwnd()));
+  ShowWindow(window_->hwnd(), SW_RESTORE);
+  Pump(window_.get());
+  RECT after = PlaceInParent(bar), outer_after;
+  GetWindowRect(window_->hwnd(), &outer_after);
+  EXPECT_TRUE(EqualRect(&before, &after));
+  EXPECT_EQ(outer_after.right - outer_after.left, 466);
+  EXPECT_EQ(outer_after.bottom - outer_after.top, 271);
+}
+
 TEST_F(MainWindowSettingsTest, LineCountBoxOffersThirteenItemsWith3000Selected) {
   Open();
   HWND combo = Control(names::组合框_分割行数);
