@@ -130,7 +130,9 @@ class WritePipeline {
   }
   WritePipeline(const WritePipeline&) = delete;
   WritePipeline& operator=(const WritePipeline&) = delete;
-  ~WritePipeline() { Close(); }
+  // Leaving early (an exception from a callback): the jobs handed over are still done, so that
+  // no write outlives the blocks it points into.
+  ~WritePipeline() { Stop(); }
 
   void Write(const char* data, std::size_t size) {
     if (size > 0) Add({Kind::kWrite, data, size});
@@ -165,14 +167,7 @@ class WritePipeline {
   // Every job done, the thread ended; an exception the writes raised is raised here.
   void Close() {
     Flush();
-    if (thread_.joinable()) {
-      {
-        std::lock_guard<std::mutex> lock(mutex_);
-        closing_ = true;
-      }
-      work_.notify_one();
-      thread_.join();
-    }
+    Stop();
     if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
   }
 
@@ -190,6 +185,16 @@ class WritePipeline {
     if (filled_ == 0) WaitFor(handed_ + 1 - std::min<std::uint64_t>(handed_ + 1, kSlots));
     ops_.get()[(handed_ % kSlots) * kOpsPerJob + filled_++] = op;
     if (filled_ == kOpsPerJob) Flush();
+  }
+
+  void Stop() noexcept {
+    if (!thread_.joinable()) return;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      closing_ = true;
+    }
+    work_.notify_one();
+    thread_.join();
   }
 
   void RunJob(std::uint64_t job) {
