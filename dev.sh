@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # One entry point for people and CI. Every command does its own set-up and is quick when all is
 # already in place.
-#   ./dev.sh run         build, then split the sample stock list (the program's main job)
+#   ./dev.sh run         build the window program and start it under Wine (a screenshot when headless)
 #   ./dev.sh test        build all three targets, run the native tests and the Windows tests under Wine
+#   ./dev.sh screenshot  start the window on a virtual display and save docs/screenshot.png
+#   ./dev.sh dist        build the 32-bit programs and zip them into dist/
+#   ./dev.sh sample      build, then split a generated sample stock list with vevidav-split
 #   ./dev.sh bench       the throughput and memory benchmark against GNU split
 #   ./dev.sh setup       only install what the others need
 set -euo pipefail
@@ -120,6 +123,99 @@ cmd_sample() {
   build/native-release/cli/vevidav-split -n 1000 -d "$out" "$out/库存清单.txt"
 }
 
+VEVIDAV_TITLE='Vevidav byRedivez v20.04.23'
+
+# Starts the window program under Wine in the background; sets WINDOW_PID and WINDOW_ID.
+WINDOW_PID=
+WINDOW_ID=
+start_window() {
+  wine build/win64/shell/Vevidav.exe >/dev/null 2>&1 </dev/null &
+  WINDOW_PID=$!
+  for _ in $(seq 200); do
+    WINDOW_ID=$(xdotool search --name "$VEVIDAV_TITLE" 2>/dev/null | head -n1 || true)
+    [ -n "$WINDOW_ID" ] && break
+    sleep 0.1
+  done
+  if [ -z "$WINDOW_ID" ]; then
+    echo "the window did not appear" >&2
+    return 1
+  fi
+  sleep 1.5  # let it paint
+}
+
+# Closes the window with Escape, as a user would, and waits for the program to end.
+stop_window() {
+  xdotool key Escape 2>/dev/null || true
+  for _ in $(seq 100); do kill -0 "$WINDOW_PID" 2>/dev/null || return 0; sleep 0.1; done
+  kill "$WINDOW_PID" 2>/dev/null || true
+}
+
+# A headless display of our own with the wineserver running (the virtual desktop draws the frame).
+headless() {
+  start_xvfb
+  start_wineserver
+  # wineboot has started the desktop; the program must not race it (a black screen).
+  for _ in $(seq 100); do
+    xdotool search --name 'Wine desktop' >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+}
+
+cmd_run() {
+  setup_packages
+  setup_wine
+  configure_and_build win64
+  if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    log "starting Vevidav.exe under Wine on $DISPLAY; close its window to end"
+    wine build/win64/shell/Vevidav.exe >/dev/null 2>&1 </dev/null
+    return
+  fi
+  log "no display: starting Vevidav.exe on a virtual one"
+  headless
+  start_window
+  import -window "$WINDOW_ID" build/screenshot.png
+  stop_window
+  log "the window as it looked: $ROOT/build/screenshot.png"
+}
+
+cmd_screenshot() {
+  setup_packages
+  setup_wine
+  configure_and_build win64
+  headless
+  start_window
+  mkdir -p docs
+  import -window "$WINDOW_ID" docs/screenshot.png
+  stop_window
+  log "saved docs/screenshot.png"
+}
+
+# The shipped build: 32-bit, each exe needing only DLLs that every Windows has.
+cmd_dist() {
+  setup_packages
+  configure_and_build win32
+  local version exes=(build/win32/shell/Vevidav.exe build/win32/cli/vevidav-split.exe)
+  version=$(sed -n 's/^project(Vevidav VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+  local system='^(kernel32|user32|gdi32|comctl32|comdlg32|ole32|oleaut32|shell32|advapi32|msvcrt|version|shlwapi|ws2_32)\.dll$'
+  local exe dll bad=0
+  for exe in "${exes[@]}"; do
+    [ -f "$exe" ] || { echo "missing $exe" >&2; return 1; }
+    for dll in $(i686-w64-mingw32-objdump -p "$exe" | sed -n 's/.*DLL Name: //p'); do
+      if ! echo "$dll" | tr 'A-Z' 'a-z' | grep -Eq "$system"; then
+        echo "$exe needs $dll, which is not a system DLL" >&2
+        bad=1
+      fi
+    done
+  done
+  [ $bad = 0 ] || return 1
+  mkdir -p dist
+  local zip=dist/Vevidav-$version-win32.zip
+  rm -f "$zip"
+  zip -j -q "$zip" "${exes[@]}"
+  log "made $zip"
+  unzip -l "$zip"
+}
+
 cmd_bench() {
   setup_packages
   configure_and_build native-release
@@ -129,7 +225,10 @@ cmd_bench() {
 case "${1:-}" in
   setup) cmd_setup ;;
   test) cmd_test ;;
-  run | sample) cmd_sample ;;
+  run) cmd_run ;;
+  screenshot) cmd_screenshot ;;
+  dist) cmd_dist ;;
+  sample) cmd_sample ;;
   bench) shift; cmd_bench "$@" ;;
-  *) sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
+  *) sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
 esac

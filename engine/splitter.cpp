@@ -1,9 +1,13 @@
 #include "engine/splitter.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstring>
+#include <exception>
 #include <memory>
+#include <mutex>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 #include "engine/memory.h"
@@ -106,7 +110,139 @@ class PieceWriter {
 };
 
 struct FreeBlock {
-  void operator()(char* block) const noexcept { FreeResult(block); }
+  void operator()(void* block) const noexcept { FreeResult(block); }
+};
+
+// Hands the piece writes to a second thread, so that reading and scanning the next block goes on
+// while the last one is written: the two halves take about the same time, and each has a core.
+// The writes are queued as jobs of a few operations that point into the read blocks; a block is
+// read into again only once every job that points into it is done. Without a thread (it could
+// not be started) every job runs at once on the caller's thread.
+class WritePipeline {
+ public:
+  explicit WritePipeline(PieceWriter* pieces)
+      : pieces_(pieces), ops_(static_cast<Op*>(AllocateResult(sizeof(Op) * kSlots * kOpsPerJob))) {
+    try {
+      thread_ = std::thread([this] { Run(); });
+    } catch (...) {
+      // No second thread: the writes are done in line.
+    }
+  }
+  WritePipeline(const WritePipeline&) = delete;
+  WritePipeline& operator=(const WritePipeline&) = delete;
+  // Leaving early (an exception from a callback): the jobs handed over are still done, so that
+  // no write outlives the blocks it points into.
+  ~WritePipeline() { Stop(); }
+
+  void Write(const char* data, std::size_t size) {
+    if (size > 0) Add({Kind::kWrite, data, size});
+  }
+  void Finish() { Add({Kind::kFinish, nullptr, 0}); }
+  void Abandon() { Add({Kind::kAbandon, nullptr, 0}); }
+
+  // Hands the operations added so far over; gives the number of the last job they are in.
+  std::uint64_t Flush() {
+    if (filled_ > 0) {
+      std::unique_lock<std::mutex> lock(mutex_);
+      sizes_[handed_ % kSlots] = filled_;
+      ++handed_;
+      filled_ = 0;
+      if (!thread_.joinable()) {
+        lock.unlock();
+        RunJob(handed_ - 1);
+        lock.lock();
+        ++done_;
+      }
+      work_.notify_one();
+    }
+    return handed_;
+  }
+
+  // Waits until jobs up to number `job` are done.
+  void WaitFor(std::uint64_t job) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    finished_.wait(lock, [&] { return done_ >= job; });
+  }
+
+  // Every job done, the thread ended; an exception the writes raised is raised here.
+  void Close() {
+    Flush();
+    Stop();
+    if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
+  }
+
+ private:
+  enum class Kind { kWrite, kFinish, kAbandon };
+  struct Op {
+    Kind kind;
+    const char* data;
+    std::size_t size;
+  };
+  static constexpr std::size_t kSlots = 8;
+  static constexpr std::size_t kOpsPerJob = 256;
+
+  void Add(const Op& op) {
+    if (filled_ == 0) WaitFor(handed_ + 1 - std::min<std::uint64_t>(handed_ + 1, kSlots));
+    ops_.get()[(handed_ % kSlots) * kOpsPerJob + filled_++] = op;
+    if (filled_ == kOpsPerJob) Flush();
+  }
+
+  void Stop() noexcept {
+    if (!thread_.joinable()) return;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      closing_ = true;
+    }
+    work_.notify_one();
+    thread_.join();
+  }
+
+  void RunJob(std::uint64_t job) {
+    const Op* op = ops_.get() + (job % kSlots) * kOpsPerJob;
+    for (std::size_t i = 0; i < sizes_[job % kSlots]; ++i, ++op) {
+      switch (op->kind) {
+        case Kind::kWrite:
+          pieces_->Write(op->data, op->size);
+          break;
+        case Kind::kFinish:
+          pieces_->Finish();
+          break;
+        case Kind::kAbandon:
+          pieces_->Abandon();
+          break;
+      }
+    }
+  }
+
+  void Run() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+      work_.wait(lock, [&] { return done_ < handed_ || closing_; });
+      if (done_ == handed_) return;
+      lock.unlock();
+      try {
+        if (!error_) RunJob(done_);
+      } catch (...) {
+        error_ = std::current_exception();
+      }
+      lock.lock();
+      ++done_;
+      finished_.notify_all();
+    }
+  }
+
+  PieceWriter* pieces_;
+  std::unique_ptr<Op, FreeBlock> ops_;
+  std::size_t sizes_[kSlots] = {};
+  std::size_t filled_ = 0;    // operations in the job being filled (slot handed_ % kSlots)
+  std::uint64_t handed_ = 0;  // jobs handed over
+  std::uint64_t done_ = 0;    // jobs done, always in order
+  bool closing_ = false;
+  std::exception_ptr error_;
+  std::mutex mutex_;
+  std::condition_variable work_;
+  std::condition_variable finished_;
+  std::thread thread_;
 };
 
 }  // namespace
@@ -129,9 +265,14 @@ SplitResult SplitFile(const NativePath& input_path, const NativePath& out_dir,
   }
   const std::int64_t lines_per_piece = std::max<std::int64_t>(options.lines_per_piece, 1);
   const std::size_t block_size = std::max<std::size_t>(options.block_size, 1);
-  std::unique_ptr<char[], FreeBlock> block(static_cast<char*>(AllocateResult(block_size)));
+  // One block being read, one being written, one in between: neither side waits for the other
+  // as long as both keep pace.
+  constexpr std::size_t kBlocks = 3;
+  std::unique_ptr<char, FreeBlock> blocks(static_cast<char*>(AllocateResult(kBlocks * block_size)));
+  std::uint64_t last_job[kBlocks] = {};  // the last write job pointing into each block
 
-  PieceWriter pieces(out_dir, input, &result);
+  PieceWriter writer(out_dir, input, &result);
+  WritePipeline pieces(&writer);
   LineEndScanner scanner;
   std::int64_t lines = 0;   // line ends in the current piece
   bool open_line = false;   // text after the last line end (or the piece's start)
@@ -139,11 +280,13 @@ SplitResult SplitFile(const NativePath& input_path, const NativePath& out_dir,
   bool text_ended = false;  // a zero byte was met
   std::uint64_t done = 0;
 
-  while (!text_ended) {
+  for (std::uint64_t block_number = 0; !text_ended; ++block_number) {
+    const std::size_t slot = block_number % kBlocks;
+    char* block = blocks.get() + slot * block_size;
+    pieces.WaitFor(last_job[slot]);
     std::string reason;
-    std::int64_t got = options.read_block
-                           ? options.read_block(input, block.get(), block_size, &reason)
-                           : input.Read(block.get(), block_size, &reason);
+    std::int64_t got = options.read_block ? options.read_block(input, block, block_size, &reason)
+                                          : input.Read(block, block_size, &reason);
     if (got < 0) {
       result.input_read = false;
       result.input_error = std::move(reason);
@@ -152,7 +295,7 @@ SplitResult SplitFile(const NativePath& input_path, const NativePath& out_dir,
     }
     if (got == 0) break;
     done += static_cast<std::uint64_t>(got);
-    const char* data = block.get();
+    const char* data = block;
     std::size_t size = static_cast<std::size_t>(got);
     // The text ends at the first zero byte.
     if (const void* zero = std::memchr(data, 0, size)) {
@@ -201,6 +344,7 @@ SplitResult SplitFile(const NativePath& input_path, const NativePath& out_dir,
       open_line = false;
       at = end;
     }
+    last_job[slot] = pieces.Flush();
     if (options.progress) options.progress(done, input.Size());
   }
 
@@ -212,9 +356,10 @@ SplitResult SplitFile(const NativePath& input_path, const NativePath& out_dir,
     if (open_line && lines + 1 < lines_per_piece) pieces.Write("\r\n", 2);
     if (open_line || lines > 0) pieces.Finish();
   }
+  pieces.Close();
   input.Close();
   if (result.Succeeded()) {
-    for (const NativePath& aside : pieces.asides()) RemoveFile(aside);
+    for (const NativePath& aside : writer.asides()) RemoveFile(aside);
   }
   return result;
 }

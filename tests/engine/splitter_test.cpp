@@ -186,6 +186,17 @@ TEST_F(SplitterTest, SameAsTheWholeFileModelForEveryBlockSize) {
   }
 }
 
+// Thousands of pieces out of one block: the writes queue up far beyond what one job holds.
+TEST_F(SplitterTest, ManyPiecesFromOneBlock) {
+  std::string content;
+  for (int i = 1; i <= 1500; ++i) content += std::to_string(i) + (i % 7 == 0 ? "\r\n\r\n" : "\r\n");
+  SplitResult result = Split(content, Options(1));
+  EXPECT_TRUE(result.Succeeded());
+  Pieces expected = WholeFileModel(content, 1);
+  EXPECT_EQ(result.pieces_written, static_cast<std::int64_t>(expected.size()));
+  EXPECT_EQ(ReadPieces(out_), expected);
+}
+
 TEST_F(SplitterTest, PiecesOfAnEarlierRunBeyondTheseStay) {
   WriteBytes(PiecePath(out_, 1), "old first piece, longer than the new one");
   WriteBytes(PiecePath(out_, 4), "old fourth piece");
@@ -240,6 +251,19 @@ INSTANTIATE_TEST_SUITE_P(Cases, InputIsAPieceTest,
                                            SelfCase{"HardLinkToFirstPiece", 1, true},
                                            SelfCase{"HardLinkToLaterPiece", 2, true}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// When the split goes wrong, the input's old content, renamed aside, is kept: no line is lost.
+TEST_F(SplitterTest, InputThatWasAPieceIsKeptAsideWhenTheSplitFails) {
+  const std::string content = Lines(1, 4, false);
+  WriteBytes(PiecePath(out_, 1), content);
+  fs::create_directory(PiecePath(out_, 2));
+  SplitResult result = SplitFile(PiecePath(out_, 1), out_, Options(2, 5));
+  EXPECT_EQ(result.pieces_failed, 1);
+  EXPECT_EQ(ReadBytes(PiecePath(out_, 1)), Lines(1, 2, false));
+  NativePath aside = PiecePath(out_, 1);
+  aside += ".bak";
+  EXPECT_EQ(ReadBytes(aside), content);
+}
 
 struct InputFailureCase {
   const char* name;
