@@ -144,7 +144,7 @@ shown=(
 rm -f "$WORK/times-"* "$WORK/rss-"*
 
 # One run: fresh output folder (not timed), then the command under /usr/bin/time for its peak
-# RSS, timed from outside with the monotonic nanosecond clock.
+# RSS, timed from outside in nanoseconds (date +%s%N; a sub-second run sees no clock step).
 run_one() {
   local i=$1
   rm -rf "$out"
