@@ -77,6 +77,13 @@ class LineEndScanner {
   // further line end; then the whole rest of the block has been taken in.
   std::size_t Next(const char* data, std::size_t size, std::size_t from);
 
+  // As Next, but takes in line ends until `wanted` (at least 1) have been found or the block is
+  // used up, and gives how many were found; `*last_end` is set just past the last one found.
+  // Fewer than `wanted` means the whole rest of the block has been taken in. The splitter only
+  // needs every Nth line end, so it counts them in bulk.
+  std::int64_t Skip(const char* data, std::size_t size, std::size_t from, std::int64_t wanted,
+                    std::size_t* last_end);
+
   // After kNone: the block's last byte is a CR that starts a character, so it begins a line end
   // if the next block starts with LF.
   bool EndsInCarriageReturn() const { return pending_cr_; }
