@@ -306,10 +306,14 @@ SplitResult SplitFile(const NativePath& input_path, const NativePath& out_dir,
     std::size_t written = 0;  // the block's bytes before this are dealt with
     std::size_t at = 0;
     for (;;) {
-      std::size_t end = scanner.Next(data, size, at);
+      // Only the line end that completes the piece needs its place; those before it are counted.
+      // A CR held from the last block is looked at alone: it may begin this block's first one.
+      const std::int64_t wanted = held_cr ? 1 : lines_per_piece - lines;
+      std::size_t end = 0;
+      const std::int64_t found = scanner.Skip(data, size, at, wanted, &end);
       if (held_cr) {
         held_cr = false;
-        if (end == 1) {
+        if (found == 1 && end == 1) {
           // CR LF across two blocks. It ends the piece (and is dropped), or is the piece's text.
           if (++lines == lines_per_piece) {
             pieces.Finish();
@@ -324,7 +328,12 @@ SplitResult SplitFile(const NativePath& input_path, const NativePath& out_dir,
         }
         pieces.Write("\r", 1);
       }
-      if (end == LineEndScanner::kNone) {
+      if (found < wanted) {
+        if (found > 0) {
+          lines += found;
+          open_line = false;
+          at = end;
+        }
         std::size_t stop = size;
         if (stop > at && scanner.EndsInCarriageReturn()) {
           held_cr = true;
@@ -334,7 +343,8 @@ SplitResult SplitFile(const NativePath& input_path, const NativePath& out_dir,
         if (size > at) open_line = true;
         break;
       }
-      if (++lines == lines_per_piece) {
+      lines += found;
+      if (lines == lines_per_piece) {
         // The piece's last line end is not part of it.
         pieces.Write(data + written, end - 2 - written);
         pieces.Finish();

@@ -141,12 +141,17 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // Random inputs from the bytes that matter, split with every small block size, against the model.
+// Longer inputs in bigger blocks take the scanner's wide search as well.
 TEST_F(SplitterTest, SameAsTheWholeFileModelForEveryBlockSize) {
   std::mt19937 random(20240611);
   auto pick = [&](int below) { return static_cast<int>(random() % static_cast<unsigned>(below)); };
-  for (int round = 0; round < 60; ++round) {
+  const std::vector<std::size_t> small_blocks = {1, 2,  3,  4,  5,  6,  7,  8,
+                                                 9, 10, 11, 12, 13, 14, 15, 16};
+  const std::vector<std::size_t> wide_blocks = {1, 16, 64, 65, 130, kDefaultBlockSize};
+  for (int round = 0; round < 80; ++round) {
+    const bool wide = round >= 60;
     std::string content;
-    int length = pick(40);
+    int length = wide ? pick(600) : pick(40);
     while (static_cast<int>(content.size()) < length) {
       switch (pick(9)) {
         case 0:
@@ -174,7 +179,7 @@ TEST_F(SplitterTest, SameAsTheWholeFileModelForEveryBlockSize) {
     WriteBytes(input_, content);
     for (std::int64_t n : {1, 2, 3, 7}) {
       Pieces expected = WholeFileModel(content, n);
-      for (std::size_t block = 1; block <= 16; ++block) {
+      for (std::size_t block : wide ? wide_blocks : small_blocks) {
         SplitResult result = SplitFile(input_, out_, Options(n, block));
         ASSERT_TRUE(result.Succeeded()) << result.input_error;
         ASSERT_EQ(ReadPieces(out_), expected) << ::testing::PrintToString(content) << " round "
