@@ -10,6 +10,7 @@
 namespace vevidav {
 namespace {
 
+using ::vevidav::testing::HeldFile;
 using ::vevidav::testing::ReadBytes;
 using ::vevidav::testing::TempDir;
 using ::vevidav::testing::WriteBytes;
@@ -17,22 +18,6 @@ using ::vevidav::testing::WriteBytes;
 bool AnsiIsCp936() { return GetACP() == 936; }
 
 // A second handle on a file, as another program would hold it.
-class HeldFile {
- public:
-  HeldFile(const NativePath& path, DWORD access, DWORD share)
-      : handle_(CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr)) {}
-  ~HeldFile() {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-  }
-  HeldFile(const HeldFile&) = delete;
-  HeldFile& operator=(const HeldFile&) = delete;
-  bool ok() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
-
 struct DirectoryCase {
   const char* name;
   const char* module_path;

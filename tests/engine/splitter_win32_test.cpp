@@ -12,6 +12,7 @@
 namespace vevidav {
 namespace {
 
+using ::vevidav::testing::HeldFile;
 using ::vevidav::testing::ListDir;
 using ::vevidav::testing::ReadBytes;
 using ::vevidav::testing::TempDir;
@@ -20,21 +21,6 @@ using ::vevidav::testing::WriteBytes;
 namespace fs = std::filesystem;
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
-class Handle {
- public:
-  explicit Handle(HANDLE handle) : handle_(handle) {}
-  ~Handle() {
-    if (ok()) CloseHandle(handle_);
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  bool ok() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
 
 class SplitterOnWindows : public ::testing::Test {
  protected:
@@ -54,8 +40,7 @@ class SplitterOnWindows : public ::testing::Test {
 
 TEST_F(SplitterOnWindows, InputHeldOpenForWritingIsNotRead) {
   WriteBytes(input_, "a\r\nb\r\n");
-  Handle writer(
-      CreateFileW(input_.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
+  HeldFile writer(input_, GENERIC_WRITE, kShareAll);
   ASSERT_TRUE(writer.ok());
   SplitResult result = Split(1);
   EXPECT_FALSE(result.input_read);
@@ -66,8 +51,7 @@ TEST_F(SplitterOnWindows, InputHeldOpenForWritingIsNotRead) {
 TEST_F(SplitterOnWindows, LockedPieceFailsTheOthersAreWritten) {
   WriteBytes(input_, "a\r\nb\r\nc\r\nd\r\ne");
   WriteBytes(PiecePath(out_, 2), "locked");
-  Handle locker(
-      CreateFileW(PiecePath(out_, 2).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  HeldFile locker(PiecePath(out_, 2), GENERIC_READ, 0);
   ASSERT_TRUE(locker.ok());
   SplitResult result = Split(2);
   EXPECT_EQ(result.pieces_written, 2);

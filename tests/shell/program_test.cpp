@@ -26,22 +26,6 @@ NativePath BuiltProgram() {
   return (SelfPath().parent_path() / VEVIDAV_EXE_FROM_TESTS).lexically_normal();
 }
 
-struct Found {
-  DWORD pid;
-  HWND window = nullptr;
-};
-
-BOOL CALLBACK FindMain(HWND hwnd, LPARAM param) {
-  auto* found = reinterpret_cast<Found*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  char title[128] = {};
-  GetWindowTextA(hwnd, title, sizeof title);
-  if (pid != found->pid || !IsWindowVisible(hwnd) || std::string(title) != kTitle) return TRUE;
-  found->window = hwnd;
-  return FALSE;
-}
-
 std::string ClassOf(HWND hwnd) {
   char name[128] = {};
   GetClassNameA(hwnd, name, sizeof name);
@@ -72,15 +56,11 @@ ProcessResult RunProgramIn(const TempDir& folder, const std::function<void(HWND,
   NativePath program = folder / "Vevidav.exe";
   std::filesystem::copy_file(BuiltProgram(), program);
   return RunProgram({program.native()}, {}, [&](unsigned long pid) {
-    Found found{static_cast<DWORD>(pid)};
-    for (int i = 0; i < 1000 && !found.window; ++i) {
-      EnumWindows(FindMain, reinterpret_cast<LPARAM>(&found));
-      if (!found.window) Sleep(20);
-    }
-    *found_window = found.window != nullptr;
-    if (found.window) drive(found.window, found.pid);
-    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, found.pid);
-    if (process && WaitForSingleObject(process, found.window ? patience : 0) == WAIT_TIMEOUT)
+    HWND window = WaitForTopWindow(pid, [](HWND w) { return WindowTitle(w) == kTitle; });
+    *found_window = window != nullptr;
+    if (window) drive(window, static_cast<DWORD>(pid));
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, static_cast<DWORD>(pid));
+    if (process && WaitForSingleObject(process, window ? patience : 0) == WAIT_TIMEOUT)
       TerminateProcess(process, 0xDEAD);
     if (process) CloseHandle(process);
   });

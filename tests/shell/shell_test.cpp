@@ -21,29 +21,9 @@ namespace {
 constexpr char kTitle[] = "Vevidav byRedivez v20.04.23";
 constexpr wchar_t kMarkerVariable[] = L"VEVIDAV_TEST_MARKER";
 
-struct WindowSearch {
-  DWORD pid;
-  HWND found;
-};
-
-BOOL CALLBACK FindTitled(HWND hwnd, LPARAM param) {
-  auto* search = reinterpret_cast<WindowSearch*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  char title[128] = {};
-  GetWindowTextA(hwnd, title, sizeof title);
-  if (pid != search->pid || !IsWindowVisible(hwnd) || std::string(title) != kTitle) return TRUE;
-  search->found = hwnd;
-  return FALSE;
-}
-
 HWND WaitForMainWindow(unsigned long pid) {
-  WindowSearch search{static_cast<DWORD>(pid), nullptr};
-  for (int i = 0; i < 1000 && !search.found; ++i) {
-    EnumWindows(FindTitled, reinterpret_cast<LPARAM>(&search));
-    if (!search.found) Sleep(20);
-  }
-  return search.found;
+  return testing::WaitForTopWindow(
+      pid, [](HWND window) { return testing::WindowTitle(window) == kTitle; });
 }
 
 // An exit routine the tests can see from outside: it writes the file the variable names.

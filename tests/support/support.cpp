@@ -143,29 +143,6 @@ ProcessResult RunProgram(const std::vector<std::wstring>& argv, const std::strin
 
 namespace {
 
-struct BoxSearch {
-  DWORD pid;
-  const std::string* caption;
-  HWND found;
-};
-
-BOOL CALLBACK FindBox(HWND hwnd, LPARAM param) {
-  auto* search = reinterpret_cast<BoxSearch*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid != search->pid || !IsWindowVisible(hwnd)) return TRUE;
-  char class_name[64] = {};
-  GetClassNameA(hwnd, class_name, sizeof class_name);
-  if (std::strcmp(class_name, "#32770") != 0) return TRUE;
-  if (!search->caption->empty()) {
-    char caption[512] = {};
-    GetWindowTextA(hwnd, caption, sizeof caption);
-    if (*search->caption != caption) return TRUE;
-  }
-  search->found = hwnd;
-  return FALSE;
-}
-
 BOOL CALLBACK CountButtons(HWND hwnd, LPARAM param) {
   char class_name[64] = {};
   GetClassNameA(hwnd, class_name, sizeof class_name);
@@ -175,18 +152,59 @@ BOOL CALLBACK CountButtons(HWND hwnd, LPARAM param) {
 
 }  // namespace
 
+HWND WaitForTopWindow(unsigned long pid, const std::function<bool(HWND)>& matches,
+                      std::chrono::milliseconds timeout) {
+  struct Search {
+    DWORD pid;
+    const std::function<bool(HWND)>* matches;
+    HWND found;
+  } search{static_cast<DWORD>(pid), &matches, nullptr};
+  auto visit = [](HWND window, LPARAM param) -> BOOL {
+    auto* search = reinterpret_cast<Search*>(param);
+    DWORD owner_pid = 0;
+    GetWindowThreadProcessId(window, &owner_pid);
+    if (owner_pid != search->pid || !IsWindowVisible(window) || !(*search->matches)(window))
+      return TRUE;
+    search->found = window;
+    return FALSE;
+  };
+  auto deadline = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
+    if (search.found || std::chrono::steady_clock::now() >= deadline) return search.found;
+    Sleep(20);
+  }
+}
+
+std::string WindowClass(HWND window) {
+  char name[256] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+std::string WindowTitle(HWND window) {
+  char title[1024] = {};
+  GetWindowTextA(window, title, sizeof title);
+  return title;
+}
+
+HeldFile::HeldFile(const NativePath& path, DWORD access, DWORD share)
+    : handle_(CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+
+HeldFile::~HeldFile() {
+  if (ok()) CloseHandle(handle_);
+}
+
 SeenBox CloseMessageBox(unsigned long pid, const std::string& caption,
                         std::chrono::milliseconds timeout) {
   SeenBox seen;
-  auto deadline = std::chrono::steady_clock::now() + timeout;
-  BoxSearch search{static_cast<DWORD>(pid), &caption, nullptr};
-  while (std::chrono::steady_clock::now() < deadline) {
-    search.found = nullptr;
-    EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
-    if (search.found) break;
-    Sleep(20);
-  }
-  HWND box = search.found;
+  HWND box = WaitForTopWindow(
+      pid,
+      [&](HWND window) {
+        return WindowClass(window) == "#32770" &&
+               (caption.empty() || WindowTitle(window) == caption);
+      },
+      timeout);
   if (!box) return seen;
   seen.found = true;
   char buffer[4096] = {};

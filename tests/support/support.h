@@ -8,6 +8,10 @@
 
 #include "engine/file.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace vevidav::testing {
 
 // A function that the test executable runs instead of its tests when started with --child=NAME;
@@ -63,6 +67,27 @@ void WriteSparse(const NativePath& path, const std::string& head, std::uint64_t 
 std::vector<NativePath> ListDir(const NativePath& dir);
 
 #ifdef _WIN32
+// Waits up to `timeout` for a visible top-level window of process `pid` that `matches`; nullptr
+// when none came.
+HWND WaitForTopWindow(unsigned long pid, const std::function<bool(HWND)>& matches,
+                      std::chrono::milliseconds timeout = std::chrono::seconds(20));
+std::string WindowClass(HWND window);
+std::string WindowTitle(HWND window);
+
+// An existing file held open by the test with the given access and share mode, as another
+// program would hold it; closed at the end of the scope.
+class HeldFile {
+ public:
+  HeldFile(const NativePath& path, DWORD access, DWORD share);
+  ~HeldFile();
+  HeldFile(const HeldFile&) = delete;
+  HeldFile& operator=(const HeldFile&) = delete;
+  bool ok() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE handle_;
+};
+
 // A message box (#32770 dialog) of process `pid` as a test sees it.
 struct SeenBox {
   bool found = false;

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <thread>
 
+#include "tests/support/support.h"
+
 namespace vevidav::testing {
 
 void Pump(ui::MainWindow* window, std::chrono::milliseconds time) {
@@ -81,31 +83,13 @@ void MainWindowTest::Open(const ui::WindowDescription* description) {
 
 namespace {
 
-struct DialogSearch {
-  DWORD pid;
-  bool file_dialog_only;
-  HWND found;
-};
-
-BOOL CALLBACK FindDialog(HWND hwnd, LPARAM param) {
-  auto* search = reinterpret_cast<DialogSearch*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid != search->pid || !IsWindowVisible(hwnd) || ClassOf(hwnd) != "#32770") return TRUE;
-  if (search->file_dialog_only && !GetDlgItem(hwnd, 0x47C)) return TRUE;
-  search->found = hwnd;
-  return FALSE;
-}
-
 HWND WaitForDialog(bool file_dialog_only, std::chrono::milliseconds timeout) {
-  auto deadline = std::chrono::steady_clock::now() + timeout;
-  DialogSearch search{GetCurrentProcessId(), file_dialog_only, nullptr};
-  while (std::chrono::steady_clock::now() < deadline) {
-    EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
-    if (search.found) return search.found;
-    Sleep(20);
-  }
-  return nullptr;
+  return testing::WaitForTopWindow(
+      GetCurrentProcessId(),
+      [&](HWND window) {
+        return ClassOf(window) == "#32770" && (!file_dialog_only || GetDlgItem(window, 0x47C));
+      },
+      timeout);
 }
 
 // The edit inside the name field (a ComboBoxEx32 holding a ComboBox holding an Edit, all 0x47C).
