@@ -152,25 +152,32 @@ BOOL CALLBACK CountButtons(HWND hwnd, LPARAM param) {
 
 }  // namespace
 
+namespace {
+
+struct TopWindowSearch {
+  DWORD pid;
+  const std::function<bool(HWND)>* matches;
+  HWND found;
+};
+
+BOOL CALLBACK VisitTopWindow(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<TopWindowSearch*>(param);
+  DWORD owner_pid = 0;
+  GetWindowThreadProcessId(window, &owner_pid);
+  if (owner_pid != search->pid || !IsWindowVisible(window) || !(*search->matches)(window))
+    return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+}  // namespace
+
 HWND WaitForTopWindow(unsigned long pid, const std::function<bool(HWND)>& matches,
                       std::chrono::milliseconds timeout) {
-  struct Search {
-    DWORD pid;
-    const std::function<bool(HWND)>* matches;
-    HWND found;
-  } search{static_cast<DWORD>(pid), &matches, nullptr};
-  auto visit = [](HWND window, LPARAM param) -> BOOL {
-    auto* search = reinterpret_cast<Search*>(param);
-    DWORD owner_pid = 0;
-    GetWindowThreadProcessId(window, &owner_pid);
-    if (owner_pid != search->pid || !IsWindowVisible(window) || !(*search->matches)(window))
-      return TRUE;
-    search->found = window;
-    return FALSE;
-  };
+  TopWindowSearch search{static_cast<DWORD>(pid), &matches, nullptr};
   auto deadline = std::chrono::steady_clock::now() + timeout;
   for (;;) {
-    EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
+    EnumWindows(VisitTopWindow, reinterpret_cast<LPARAM>(&search));
     if (search.found || std::chrono::steady_clock::now() >= deadline) return search.found;
     Sleep(20);
   }
