@@ -125,7 +125,7 @@ constexpr std::string_view kUnits[] = {
     "\xCC\xE1",          // 提
 };
 
-// What a spec such as "500ml*12瓶" counts.
+// What a pack size such as "500ml*12瓶" counts.
 constexpr std::string_view kPacks[] = {
     "\xC6\xBF",  // 瓶
     "\xB4\xFC",  // 袋
