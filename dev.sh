@@ -14,7 +14,7 @@ ROOT=$PWD
 
 PACKAGES=(cmake ninja-build g++ googletest libgtest-dev g++-mingw-w64-x86-64-posix
   g++-mingw-w64-i686-posix wine wine64 fonts-wine fonts-wqy-microhei xvfb xdotool x11-utils
-  imagemagick locales time zip python3)
+  imagemagick locales time zip unzip)
 
 log() { printf '\033[1m== %s\033[0m\n' "$*" >&2; }
 
