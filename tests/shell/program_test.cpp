@@ -26,12 +26,6 @@ NativePath BuiltProgram() {
   return (SelfPath().parent_path() / VEVIDAV_EXE_FROM_TESTS).lexically_normal();
 }
 
-std::string ClassOf(HWND hwnd) {
-  char name[128] = {};
-  GetClassNameA(hwnd, name, sizeof name);
-  return name;
-}
-
 std::string TextOf(HWND hwnd) {
   char text[1024] = {};
   SendMessageA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
@@ -41,7 +35,7 @@ std::string TextOf(HWND hwnd) {
 // The first child of `window` whose class and text (when given) match.
 HWND Child(HWND window, const char* window_class, const char* text = nullptr) {
   for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    if (_stricmp(ClassOf(child).c_str(), window_class) != 0) continue;
+    if (_stricmp(WindowClass(child).c_str(), window_class) != 0) continue;
     if (text && TextOf(child) != text) continue;
     return child;
   }
@@ -86,7 +80,7 @@ TEST(ProgramTest, StartsOwnedByAHiddenWindowWithThePathBoxFocusedAndEscapeEndsIt
         owner_visible = owner && IsWindowVisible(owner);
         owner_tool = owner && (GetWindowLongA(owner, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
         for (HWND edit = Child(window, "Edit"); edit; edit = GetWindow(edit, GW_HWNDNEXT))
-          if (ClassOf(edit) == "Edit" && !(GetWindowLongA(edit, GWL_STYLE) & ES_MULTILINE))
+          if (WindowClass(edit) == "Edit" && !(GetWindowLongA(edit, GWL_STYLE) & ES_MULTILINE))
             path_box = edit;
         notice = TextOf(Child(window, "msctls_statusbar32"));  // part 0
         focus = FocusOf(window);
@@ -121,7 +115,7 @@ TEST(ProgramTest, SplitButtonWritesThePiecesBesideTheProgram) {
       [&](HWND window, DWORD pid) {
         SendMessageA(Child(window, "Edit"), WM_SETTEXT, 0, 0);
         for (HWND edit = GetWindow(window, GW_CHILD); edit; edit = GetWindow(edit, GW_HWNDNEXT)) {
-          if (ClassOf(edit) == "Edit" && !(GetWindowLongA(edit, GWL_STYLE) & ES_MULTILINE))
+          if (WindowClass(edit) == "Edit" && !(GetWindowLongA(edit, GWL_STYLE) & ES_MULTILINE))
             SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
         }
         SendMessageA(Child(window, "ComboBox"), CB_SETCURSEL, 0, 0);  // "500"

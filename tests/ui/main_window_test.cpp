@@ -132,7 +132,7 @@ TEST_P(ControlTest, ClassPlaceSizeStylesAndText) {
   const ControlCase& c = GetParam();
   HWND control = Control(c.name);
   ASSERT_NE(control, nullptr);
-  EXPECT_EQ(Lower(ClassOf(control)), Lower(c.window_class));
+  EXPECT_EQ(Lower(WindowClass(control)), Lower(c.window_class));
   RECT place = PlaceInParent(control);
   EXPECT_EQ(place.left, c.left);
   if (c.top >= 0) {

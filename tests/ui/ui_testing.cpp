@@ -44,12 +44,6 @@ std::string WindowText(HWND hwnd) {
   return text;
 }
 
-std::string ClassOf(HWND hwnd) {
-  char name[128] = {};
-  GetClassNameA(hwnd, name, sizeof name);
-  return name;
-}
-
 RECT PlaceInParent(HWND hwnd) {
   RECT rect;
   GetWindowRect(hwnd, &rect);
@@ -87,7 +81,7 @@ HWND WaitForDialog(bool file_dialog_only, std::chrono::milliseconds timeout) {
   return testing::WaitForTopWindow(
       GetCurrentProcessId(),
       [&](HWND window) {
-        return ClassOf(window) == "#32770" && (!file_dialog_only || GetDlgItem(window, 0x47C));
+        return WindowClass(window) == "#32770" && (!file_dialog_only || GetDlgItem(window, 0x47C));
       },
       timeout);
 }
@@ -96,7 +90,7 @@ HWND WaitForDialog(bool file_dialog_only, std::chrono::milliseconds timeout) {
 HWND NameEdit(HWND dialog) {
   HWND field = GetDlgItem(dialog, 0x47C);
   for (HWND inner = field; inner;) {
-    if (ClassOf(inner) == "Edit") return inner;
+    if (WindowClass(inner) == "Edit") return inner;
     HWND next = FindWindowExA(inner, nullptr, nullptr, nullptr);
     HWND edit = FindWindowExA(inner, nullptr, "Edit", nullptr);
     if (edit) return edit;

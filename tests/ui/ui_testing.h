@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine/text.h"
+#include "tests/support/support.h"
 #include "ui/main_window.h"
 
 namespace vevidav::testing {
@@ -25,7 +26,6 @@ void Pump(ui::MainWindow* window, std::chrono::milliseconds time = std::chrono::
 void PressKey(ui::MainWindow* window, WORD key, bool shift = false);
 // Text of any window, ANSI.
 std::string WindowText(HWND hwnd);
-std::string ClassOf(HWND hwnd);
 // A window's outer rectangle in its parent's client coordinates.
 RECT PlaceInParent(HWND hwnd);
 
